@@ -1,0 +1,49 @@
+#pragma once
+
+#include "Pdata.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumidex {
+
+// All entries, ordered by their key: the path with ASCII letters upper-cased, compared
+// bytewise; paths with equal keys are ordered by their exact bytes on case-sensitive file
+// systems. Positions are indexes into this order. The catalogue owns its entries.
+class Catalogue {
+public:
+    int Count() const { return static_cast<int>(items_.size()); }
+    bool Empty() const { return items_.empty(); }
+    Pdata& Entry(int position) const { return *items_[static_cast<size_t>(position)].entry; }
+    std::string Key(int position) const;
+
+    // Position of the first entry whose path names the same file as path, or -1.
+    int FindEntry(std::string_view path) const;
+    // Position of the entry itself, or -1 (linear).
+    int PositionOf(const Pdata* entry) const;
+    // Inserts before every entry of an equal key and returns the position.
+    int Insert(std::unique_ptr<Pdata> entry);
+    // Removes the item and hands its entry back to the caller.
+    std::unique_ptr<Pdata> Take(int position);
+    // Moves an entry whose path changed to its new place; returns the new position or -1.
+    int Rekey(const Pdata* entry);
+    void Reserve(size_t capacity) { items_.reserve(capacity); }
+    void Clear() { items_.clear(); }
+
+private:
+    struct Item {
+        uint64_t prefix; // the key's first eight bytes, for fast comparisons
+        std::unique_ptr<Pdata> entry;
+    };
+    static uint64_t PrefixOf(std::string_view path);
+    // Whether the item orders before the sought key.
+    static bool Before(const Item& item, uint64_t prefix, std::string_view path);
+    size_t LowerBound(uint64_t prefix, std::string_view path) const;
+
+    std::vector<Item> items_;
+};
+
+} // namespace lumidex

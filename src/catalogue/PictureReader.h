@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+class QImage;
+
+namespace lumidex {
+
+// Largest width or height of a picture the program reads.
+inline constexpr int kMaxPictureSide = 10000;
+
+enum class ReadOutcome {
+    Ok,
+    Failed,   // no decoder for the extension, a damaged or missing file
+    Oversized // wider or higher than kMaxPictureSide: refused before any pixel is decoded
+};
+
+// Reads a JPEG (".jpg", ".jif", ".jpe", ".jpeg"), PNG or BMP file, chosen by its extension,
+// into target as 8-bit RGB. On failure the target is emptied.
+ReadOutcome ReadPictureFile(QImage& target, const std::string& path);
+
+// 0 on success, 1 on failure.
+inline int ReadPicture(QImage& target, const std::string& path) {
+    return ReadPictureFile(target, path) == ReadOutcome::Ok ? 0 : 1;
+}
+
+} // namespace lumidex
