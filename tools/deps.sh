@@ -5,6 +5,7 @@ LUMIDEX2_PACKAGES=(
     qt6-base-dev libgl-dev
     libjpeg62-turbo-dev libpng-dev zlib1g-dev
     libgtest-dev libgmock-dev libbenchmark-dev
+    fonts-noto-cjk
 )
 
 lumidex2_ensure_deps() {

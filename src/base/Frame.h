@@ -60,12 +60,21 @@ public:
     virtual void SetBusy(bool busy) = 0;
     virtual Answer Ask(const Question& question) = 0;
     virtual std::string ChooseFile(const FileChoice& choice) = 0;
+    // Whether ChooseFile can show a dialog at all (a frame without one saves to a fixed place).
+    virtual bool CanChooseFiles() const { return true; }
 
     // Lets pending events run, so that a long loop keeps the window alive.
     virtual void ProcessEvents() = 0;
 
     // A change flag was set or cleared: the title's change marks follow.
     virtual void ChangeFlagsChanged() {}
+
+    // The main window's own progress bar (reading and writing the database).
+    virtual void ShowMainProgress(int /*maximum*/) {}
+    virtual void SetMainProgressPosition(int /*position*/) {}
+    virtual void HideMainProgress() {}
+    // A passing window title ("Reading <name>"); the next title update replaces it.
+    virtual void ShowTitle(const std::string& /*title*/) {}
 };
 
 // A frame that shows nothing and answers every question with its first button.

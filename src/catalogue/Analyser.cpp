@@ -1,12 +1,77 @@
 #include "Analyser.h"
 
+#include "FileStatus.h"
+#include "PictureReader.h"
 #include "SharedState.h"
+#include "Signature.h"
+
+#include <algorithm>
+#include <limits>
 
 namespace lumidex {
+
+namespace {
+// The entry's size and time are 32-bit; a value out of range is held at the nearest end
+// rather than wrapped into a negative size or a date before 1970.
+int32_t Clamp32(int64_t v) {
+    return static_cast<int32_t>(std::clamp<int64_t>(v, 0, std::numeric_limits<int32_t>::max()));
+}
+} // namespace
 
 Analyser::Analyser(SharedState& state, Catalogue& catalogue, std::vector<Pdata*>& newPictures)
     : state_(state), catalogue_(catalogue), newPictures_(newPictures) {}
 
-int Analyser::AnalyseFile(const std::string&) { return 1; }
+int Analyser::AnalyseFile(const std::string& path) {
+    Frame& frame = state_.frame();
+    frame.SetStatusText(StatusPanel::Progress, "Reading " + path);
+    frame.SetProgressCaption("Reading " + path);
+
+    FileStatus status = GetFileStatus(path);
+    int64_t size = status.exists ? status.size : 0;
+    if (size < 1024) {
+        state_.LogMessage("File is too small," + path);
+        return 1;
+    }
+
+    ReadOutcome read = ReadPictureFile(picture_, path);
+    frame.SetProgressPicture(picture_);
+    if (read == ReadOutcome::Failed) {
+        state_.LogMessage("Read failed," + path);
+        return 1;
+    }
+    const int width = picture_.width(), height = picture_.height();
+    if (read == ReadOutcome::Oversized || width == 0 || height == 0 || width > kMaxPictureSide ||
+        height > kMaxPictureSide) {
+        state_.LogMessage("File read failed," + path);
+        return 1;
+    }
+    if (width < 16 || height < 16) {
+        state_.LogMessage("Cant analyze," + path);
+        return 1;
+    }
+
+    frame.SetStatusText(StatusPanel::Progress, "Analyzing");
+    frame.SetProgressCaption("Analyzing " + path);
+    auto entry = std::make_unique<Pdata>(path);
+    int64_t key =
+        ComputeSignature(picture_, *entry, SignatureMode::WholePicture, 0, 0, 0, 0, frame);
+    if (frame.AbortRequested()) {
+        frame.SetStatusText(StatusPanel::Outcome, "Aborted");
+        return -1;
+    }
+    if (key < 0) {
+        state_.LogMessage("Analyze error");
+        return 1;
+    }
+
+    entry->fileSize = Clamp32(size);
+    entry->fileTime = Clamp32(status.modified);
+    Pdata* added = entry.get();
+    catalogue_.Insert(std::move(entry));
+    if (onInserted) onInserted(*added);
+    newPictures_.push_back(added);
+    state_.MarkDataChanged();
+    return 0;
+}
 
 } // namespace lumidex

@@ -3,6 +3,7 @@
 #include "ByteStream.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace lumidex {
 
@@ -14,6 +15,16 @@ int Pdata::AddMemo(int32_t number) {
 
 void Pdata::MergeMemos(const std::vector<int32_t>& numbers) {
     for (int32_t n : numbers) AddMemo(n);
+}
+
+void Pdata::AddMemos(const std::vector<int32_t>& numbers) {
+    if (memos_.size() + numbers.size() <= 32) {
+        MergeMemos(numbers);
+        return;
+    }
+    std::unordered_set<int32_t> held(memos_.begin(), memos_.end());
+    for (int32_t n : numbers)
+        if (held.insert(n).second) memos_.push_back(n);
 }
 
 int Pdata::RemoveMemo(int32_t number) {

@@ -23,5 +23,15 @@ struct Command {
 const std::vector<Command>& AllCommands();
 
 int RunSignature(const Args& args);
+int RunScan(const Args& args);
+int RunSimilar(const Args& args);
+int RunPairs(const Args& args);
+int RunSearch(const Args& args);
+int RunInfo(const Args& args);
+int RunList(const Args& args);
+int RunMerge(const Args& args);
+int RunRewrite(const Args& args);
+int RunMemoExport(const Args& args);
+int RunMemoImport(const Args& args);
 
 } // namespace lumidex::cli

@@ -32,6 +32,14 @@ public:
     std::string ChooseFile(const FileChoice& choice) override;
     void ProcessEvents() override;
     void ChangeFlagsChanged() override { ++changeFlagCalls; }
+    void ShowMainProgress(int maximum) override {
+        mainProgressMax = maximum;
+        mainProgressPosition = 0;
+        mainProgressVisible = true;
+    }
+    void SetMainProgressPosition(int position) override { mainProgressPosition = position; }
+    void HideMainProgress() override { mainProgressVisible = false; }
+    void ShowTitle(const std::string& title) override { titles.push_back(title); }
 
     // Last text of each panel, and every text in the order shown.
     std::map<StatusPanel, std::string> status;
@@ -55,6 +63,10 @@ public:
     int picturesShown = 0;
     int processEventsCalls = 0;
     int changeFlagCalls = 0;
+    int mainProgressMax = 0;
+    int mainProgressPosition = 0;
+    bool mainProgressVisible = false;
+    std::vector<std::string> titles;
 
     // Run inside StepPictureBar and ProcessEvents: a test presses Abort or Stop from here.
     std::function<void()> onStepPictureBar;

@@ -1,0 +1,122 @@
+// List-up ("Has Similar Pics") and target fill over synthetic catalogues: the plain scan next
+// to the candidate index, with random signatures and with clustered ones.
+//   range(0): entries; range(1): 0 random, 1 clustered; range(2): 0 plain, 1 indexed
+#include "Lists.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <random>
+
+using namespace lumidex;
+
+namespace {
+
+uint32_t SkewedCode(std::mt19937& rng) {
+    // Cells lean towards dark values, as in many photographs.
+    static std::discrete_distribution<int> cell({55, 25, 15, 5});
+    uint32_t code = 0;
+    for (int j = 0; j < 16; ++j)
+        code |= static_cast<uint32_t>(cell(rng)) << (2 * j);
+    return code;
+}
+
+// A fifth of the entries in a few hundred groups of near-identical signatures when clustered.
+std::unique_ptr<Catalogue> MakeCatalogue(int n, bool clustered) {
+    auto cat = std::make_unique<Catalogue>();
+    cat->Reserve(static_cast<size_t>(n));
+    std::mt19937 rng(42);
+    std::vector<std::pair<uint32_t, uint32_t>> groups;
+    for (int g = 0; g < 300; ++g)
+        groups.push_back({rng(), SkewedCode(rng)});
+    for (int i = 0; i < n; ++i) {
+        char path[64];
+        std::snprintf(path, sizeof path, "/bench/d%04d/img%07d.jpg", i / 500, i);
+        auto e = std::make_unique<Pdata>(path);
+        if (clustered && rng() % 5 == 0) {
+            auto [k, c] = groups[rng() % groups.size()];
+            for (int b = static_cast<int>(rng() % 4); b > 0; --b)
+                k ^= 1u << (rng() % 32);
+            if (rng() % 2) c ^= 1u << (rng() % 32);
+            e->key = k;
+            e->code = c;
+        } else {
+            e->key = rng();
+            e->code = clustered ? SkewedCode(rng) : rng();
+        }
+        e->fileSize = 100000 + static_cast<int32_t>(rng() % 900000);
+        e->fileTime = 1000000000 + static_cast<int32_t>(rng() % 100000000);
+        cat->Insert(std::move(e));
+    }
+    return cat;
+}
+
+Catalogue& CachedCatalogue(int n, bool clustered) {
+    static std::map<std::pair<int, bool>, std::unique_ptr<Catalogue>> cache;
+    auto& slot = cache[{n, clustered}];
+    if (!slot) slot = MakeCatalogue(n, clustered);
+    return *slot;
+}
+
+struct Bench {
+    NullFrame frame;
+    SharedState state{frame, "/nonexistent/"};
+    Options options;
+    StatCache stat;
+    Lists lists;
+    explicit Bench(Catalogue& cat) : lists(state, cat, options, stat) {}
+};
+
+void BM_ListUp(benchmark::State& st) {
+    Catalogue& cat = CachedCatalogue(static_cast<int>(st.range(0)), st.range(1) != 0);
+    Bench b(cat);
+    b.lists.useIndex = st.range(2) != 0;
+    b.lists.listAllMode = false;
+    b.lists.dataFilter = FilterItem::HasSimilarPics;
+    for (auto _ : st) {
+        b.lists.UpdateReferenceList();
+        benchmark::DoNotOptimize(b.lists.reference.Count());
+    }
+    st.counters["rows"] = b.lists.reference.Count();
+}
+
+// Selecting a reference: the target fill scans the whole catalogue once.
+void BM_FillTargets(benchmark::State& st) {
+    Catalogue& cat = CachedCatalogue(static_cast<int>(st.range(0)), st.range(1) != 0);
+    Bench b(cat);
+    b.lists.reference.Add("x", &cat.Entry(cat.Count() / 2));
+    b.lists.reference.Select(0);
+    for (auto _ : st) {
+        b.lists.FillTargetList();
+        benchmark::DoNotOptimize(b.lists.target.Count());
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_ListUp)
+    ->ArgNames({"n", "clustered", "indexed"})
+    ->Args({10000, 0, 0})
+    ->Args({10000, 0, 1})
+    ->Args({10000, 1, 0})
+    ->Args({10000, 1, 1})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ListUp)
+    ->ArgNames({"n", "clustered", "indexed"})
+    ->Args({100000, 0, 0})
+    ->Args({100000, 0, 1})
+    ->Args({100000, 1, 0})
+    ->Args({100000, 1, 1})
+    ->Args({1000000, 0, 1})
+    ->Args({1000000, 1, 1})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FillTargets)
+    ->ArgNames({"n", "clustered"})
+    ->Args({1000000, 0})
+    ->Args({1000000, 1})
+    ->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,39 @@
+// The database reader on hostile bytes: an ordinary read, then the same image merged in, then
+// what was read written out; whatever the writer makes must read back without damage.
+#include "DatabaseFile.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+namespace {
+struct Pieces {
+    lumidex::NullFrame frame;
+    lumidex::SharedState state{frame, "/nonexistent/"};
+    lumidex::Catalogue catalogue;
+    lumidex::DataManage memos;
+    lumidex::MismatchNum mismatch;
+    lumidex::Options options;
+    lumidex::FolderList folders;
+    lumidex::HeaderState header;
+    lumidex::DatabaseHooks hooks;
+    lumidex::Database db{state, catalogue, memos, mismatch, options, folders, header, hooks};
+};
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::string_view image(reinterpret_cast<const char*>(data), size);
+    Pieces a;
+    a.options.AllowRobustOperation = false;
+    lumidex::ParseDatabase(a.db, image);
+    a.state.Merging = true;
+    lumidex::ParseDatabase(a.db, image);
+    a.state.Merging = false;
+
+    lumidex::BuildHeader(a.db);
+    std::string written = lumidex::EncodeDatabase(a.db);
+    Pieces b;
+    if (lumidex::ParseDatabase(b.db, written) != lumidex::ReadResult::Done) std::abort();
+    return 0;
+}

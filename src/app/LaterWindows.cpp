@@ -1,0 +1,69 @@
+#include "LaterWindows.h"
+
+#include "FrameRules.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+
+namespace lumidex {
+
+#define LX_LATER_WINDOW(Class, Caption)                                                            \
+    Class::Class(QWidget* parent) : QDialog(parent) {                                              \
+        setObjectName(#Class);                                                                     \
+        setWindowTitle(Caption);                                                                   \
+    }
+
+LX_LATER_WINDOW(TDataItemEditor, "Search Memo")
+LX_LATER_WINDOW(TMemoMan, "Memo Manager")
+LX_LATER_WINDOW(TDateSpec, "DateSpec")
+LX_LATER_WINDOW(TViewLeft, "Viewer")
+LX_LATER_WINDOW(TPathChange, "Path Change")
+LX_LATER_WINDOW(TRenameDlg, "Rename To")
+LX_LATER_WINDOW(TDirSel, "Select Folder")
+LX_LATER_WINDOW(TSpanel, "Spanel")
+LX_LATER_WINDOW(TSizeSpec, "File Size")
+LX_LATER_WINDOW(TSlideShow, "SlideShow")
+LX_LATER_WINDOW(TUnlinkedData, "Unlinked Data")
+LX_LATER_WINDOW(TFolderManager, "Folder Explorer")
+LX_LATER_WINDOW(TQueryDialog, "Query")
+LX_LATER_WINDOW(TOpenForm, "Select Picture")
+LX_LATER_WINDOW(TMismatchEditor, "Mismatch Editor")
+LX_LATER_WINDOW(TPView, "Sub Index Manager")
+LX_LATER_WINDOW(TMismatchhConf, "Make Mismatch")
+LX_LATER_WINDOW(TNavigator, "Navigator")
+LX_LATER_WINDOW(TThumbnail, "Thumbnail")
+
+#undef LX_LATER_WINDOW
+
+TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
+    setObjectName("TAboutBox");
+    setWindowTitle("Lumidex2 Version Info");
+    auto* icon = new QLabel(this);
+    icon->setObjectName("ProgramIcon");
+    icon->setPixmap(QApplication::windowIcon().isNull()
+                        ? style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(48, 48)
+                        : QApplication::windowIcon().pixmap(48, 48));
+    auto* title = new QLabel(kAppTitle, this);
+    title->setObjectName("ProductName");
+    QFont big = title->font();
+    big.setPointSizeF(big.pointSizeF() * 1.6);
+    big.setBold(true);
+    title->setFont(big);
+    auto* version = new QLabel(kVersionText, this);
+    version->setObjectName("Version");
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("OKButton");
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(icon, 0, 0, 2, 1, Qt::AlignTop);
+    layout->addWidget(title, 0, 1);
+    layout->addWidget(version, 1, 1);
+    layout->addWidget(ok, 2, 0, 1, 2, Qt::AlignHCenter);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+} // namespace lumidex

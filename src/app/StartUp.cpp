@@ -1,0 +1,45 @@
+#include "StartUp.h"
+
+#include "LaterWindows.h"
+#include "TMain.h"
+#include "TOption.h"
+#include "TProgress.h"
+
+namespace lumidex {
+
+std::unique_ptr<Program> StartProgram(const std::string& appDir, const QStringList& args) {
+    auto program = std::make_unique<Program>();
+    program->main = std::make_unique<TMain>(appDir, args);
+    TMain* main = program->main.get();
+    auto add = [&](QWidget* w) {
+        w->hide();
+        program->windows.push_back(w);
+        return w;
+    };
+    add(main);
+    add(new TDataItemEditor(main));
+    add(new TMemoMan(main));
+    add(new TDateSpec(main));
+    add(new TViewLeft(main));
+    add(new TPathChange(main));
+    add(new TRenameDlg(main));
+    add(new TDirSel(main));
+    add(new TSpanel(main));
+    add(new TSizeSpec(main));
+    add(new TSlideShow(main));
+    add(new TUnlinkedData(main));
+    main->AttachAboutBox(static_cast<TAboutBox*>(add(new TAboutBox(main))));
+    add(new TProgress(main));
+    main->AttachOptionWindow(static_cast<TOption*>(add(new TOption(main))));
+    add(new TFolderManager(main));
+    add(new TQueryDialog(main));
+    add(new TOpenForm(main));
+    add(new TMismatchEditor(main));
+    add(new TPView(main));
+    add(new TMismatchhConf(main));
+    add(new TNavigator(main));
+    add(new TThumbnail(main));
+    return program;
+}
+
+} // namespace lumidex

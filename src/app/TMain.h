@@ -1,0 +1,205 @@
+#pragma once
+
+#include "Frame.h"
+#include "FrameRules.h"
+#include "History.h"
+#include "Settings.h"
+#include "Workspace.h"
+
+#include <QMainWindow>
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QStackedWidget;
+class QToolButton;
+class QTreeView;
+
+namespace lumidex {
+
+class EntryListModel;
+class LumidexServer;
+class TAboutBox;
+class TOption;
+class TProgress;
+
+// The main window: owns the Workspace and is the Frame through which the logic reaches the
+// user. Commands are thin handlers over the logic libraries.
+class TMain : public QMainWindow, public Frame {
+    Q_OBJECT
+public:
+    // args: the program's command-line arguments after the program name.
+    TMain(std::string appDir, QStringList args, QWidget* parent = nullptr);
+    ~TMain() override;
+
+    Workspace& workspace() { return *ws_; }
+    // The windows created after the main window that it works with.
+    void AttachOptionWindow(TOption* option);
+    void AttachAboutBox(TAboutBox* about) { about_ = about; }
+    TOption* optionWindow() const { return option_; }
+    TProgress* Progress();
+
+    // Questions and file choices go to script while it is set (tests).
+    void SetScript(Frame* script) { script_ = script; }
+
+    void UpdateTitle(int markChanged);
+    void UpdateToolButtons();
+    void ShowSizeComparison();
+    // File sizes of the previewed pictures, -1 for a preview that shows nothing.
+    void SetPreviewSizes(int64_t left, int64_t right);
+    QFrame* LeftViewPanel() const { return leftViewPanel_; }
+    QFrame* RightViewPanel() const { return rightViewPanel_; }
+    // 0 English, 1 Japanese; other values change nothing.
+    void SetMenuLanguage(int language);
+    // The first showing's work (also run by the show event).
+    void FirstShow();
+    bool firstShowDone() const { return FirstShowDone_; }
+
+    QAction* Action(const std::string& name) const;
+    QMenu* MenuNamed(const std::string& name) const;
+    std::string PanelText(StatusPanel panel) const;
+    QString CrystalHint() const;
+    // Rebuilds the history entries of the file menu, as when it drops down.
+    void PrepareFileMenu();
+    // Runs the enabling of the menu that drops down.
+    void PrepareMenu(QMenu* menu);
+    void UpdateActions();
+
+    // Commands.
+    void OpendatabaseClick();
+    void SavedatabaseClick();
+    void SavedatabaseasClick();
+    void MergeDatabaseClick();
+    void OpenFromHistory(const std::string& path);
+    void ClearHistoryClick();
+    void OptimizeHistoryClick();
+    void OptionClick();
+    void AboutClick();
+    void HelpClick();
+    void ExitClick();
+
+    History& history() { return history_; }
+    QTreeView* ListBox1() const { return listBox1_; }
+    QTreeView* ListBox2() const { return listBox2_; }
+    // The list views follow the lists' rows and selection.
+    void RefreshViews();
+
+    // Frame.
+    void SetStatusText(StatusPanel panel, const std::string& text) override;
+    void ShowLogged(const std::string& text, const std::string& errorHint) override;
+    void ShowProgress() override;
+    void CloseProgress() override;
+    void SetProgressCaption(const std::string& text) override;
+    void SetProgressPicture(const QImage& picture) override;
+    void SetPictureBarMax(int max) override;
+    void SetPictureBarPosition(int position) override;
+    void StepPictureBar() override;
+    void SetFilesBarMax(int max) override;
+    void SetFilesBarPosition(int position) override;
+    void StepFilesBar() override;
+    bool AbortRequested() const override;
+    void SetAbortRequested(bool on) override;
+    void SetBusy(bool busy) override;
+    Answer Ask(const Question& question) override;
+    std::string ChooseFile(const FileChoice& choice) override;
+    void ProcessEvents() override;
+    void ChangeFlagsChanged() override;
+    void ShowMainProgress(int maximum) override;
+    void SetMainProgressPosition(int position) override;
+    void HideMainProgress() override;
+    void ShowTitle(const std::string& title) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void BuildToolBar(QWidget* parent);
+    QWidget* BuildPreviewColumn();
+    QWidget* BuildListColumn(bool reference);
+    QWidget* BuildPanel3();
+    QWidget* BuildPanel2();
+    QWidget* BuildStatusBars();
+    void BuildMenus();
+    void AddMenuNodes(QMenu* menu, const std::vector<struct MenuNode>& nodes);
+    QToolButton* ToolButton(const char* name, const char* hint, int icon);
+    void Connect(const char* action, void (TMain::*handler)());
+    void SetBuilt(const char* action) { built_.insert(action); }
+    void SetShowHint(const QString& longHint);
+    FrameState CurrentFrameState() const;
+    bool CloseQuery();
+    void LoadDefaultOptions();
+    void SaveDefaultOptions();
+    void MenuLanguageFromOptions();
+    void ApplyPanelButtonMask(int mask);
+    int PanelButtonMask() const;
+    void LoadAppSettings();
+    void SaveAppSettings();
+    void MoveListSelection(bool reference, int step);
+    void OnViewSelectionChanged(bool reference);
+    void SyncViewSelection();
+    void InstallHooks();
+
+    std::unique_ptr<Workspace> ws_;
+    std::string appDir_;
+    QStringList args_;
+    Frame* script_ = nullptr;
+    bool FirstShowDone_ = false;
+    int busy_ = 0;
+    std::unique_ptr<LumidexServer> server_;
+    History history_;
+    // "app.cfg" as read, so that values of windows not built yet are written back unchanged.
+    SettingsRecord settings_;
+    bool syncing_ = false;
+    std::pair<int64_t, int64_t> previewSizes_{-1, -1};
+
+    TOption* option_ = nullptr;
+    TAboutBox* about_ = nullptr;
+    TProgress* progress_ = nullptr;
+
+    std::map<std::string, QAction*> actions_;
+    std::map<std::string, QMenu*> menus_;
+    std::set<std::string> built_;
+    QAction* historySeparator_ = nullptr;
+    std::vector<QAction*> historyActions_;
+
+    std::map<std::string, QToolButton*> toolButtons_;
+    std::map<std::string, QToolButton*> panelButtons_;
+    QTreeView* listBox1_ = nullptr;
+    QTreeView* listBox2_ = nullptr;
+    EntryListModel* model1_ = nullptr;
+    EntryListModel* model2_ = nullptr;
+    QFrame* leftViewPanel_ = nullptr;
+    QFrame* rightViewPanel_ = nullptr;
+    QLabel* image1_ = nullptr;
+    QLabel* image2_ = nullptr;
+    QLabel* crystal_ = nullptr;
+    QComboBox* dataFilter_ = nullptr;
+    QComboBox* comboBoxSort_ = nullptr;
+    QToolButton* searchButton_ = nullptr;
+    QCheckBox* useSubIndex_ = nullptr;
+    QCheckBox* usePreviewCache_ = nullptr;
+    QLineEdit* cacheCount_ = nullptr;
+    QLabel* status1Panel0_ = nullptr;
+    QLabel* status1Panel1_ = nullptr;
+    QLabel* status2Panel0_ = nullptr;
+    QStackedWidget* status2Stack_ = nullptr;
+    QProgressBar* progressBar1_ = nullptr;
+};
+
+} // namespace lumidex

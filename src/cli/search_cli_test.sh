@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Runs the scan, similar, pairs and search commands of lumidex2-cli over pictures made for
+# the purpose.
+#   $1  the lumidex2-cli executable
+#   $2  the test-picture maker
+# LUMIDEX2_HOME is set by the caller.
+set -u
+cli=$1
+make_pictures=$2
+fails=0
+work=$(mktemp -d "${TMPDIR:-/tmp}/lumidex2-search-cli.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+check() {
+    if [[ "$2" != "$3" ]]; then
+        printf 'FAIL: %s\n  expected: %s\n  actual:   %s\n' "$1" "$2" "$3"
+        fails=$((fails + 1))
+    fi
+}
+
+"$make_pictures" "$work/pics" || { echo "FAIL: making the pictures"; exit 1; }
+mkdir -p "$work/pics/sub/deeper"
+cp "$work/pics/rows.jpg" "$work/pics/sub/rows copy.jpg"
+cp "$work/pics/halves.png" "$work/pics/sub/deeper/halves copy.png"
+echo "not a picture" > "$work/notes.txt"
+db=$work/db.ld2
+
+# ---- usage ----
+"$cli" scan >/dev/null 2>&1
+check "scan without arguments" 2 $?
+"$cli" similar >/dev/null 2>&1
+check "similar without a database" 2 $?
+"$cli" similar "$work/none.ld2" >/dev/null 2>&1
+check "similar on a missing database" 1 $?
+
+# ---- scan ----
+"$cli" scan "$db" "$work/pics" --depth 2 2>/dev/null
+check "scan status" 0 $?
+all=$("$cli" similar "$db" --all)
+check "depth 2 takes the chosen folder and its subfolders" 23 "$(echo "$all" | wc -l)"
+check "deeper folders are left out" "" "$(echo "$all" | grep deeper)"
+"$cli" scan "$db" "$work/pics" 2>/dev/null
+check "don't add: only the new file" 24 "$("$cli" similar "$db" --all | wc -l)"
+err=$("$cli" scan "$db" "$work/notes.txt" 2>&1 >/dev/null)
+check "dropped file of another kind" 1 "$(echo "$err" | grep -c "Illegal file extention:$work/notes.txt")"
+"$cli" scan "$db" "$work/pics/rows.jpg" --policy notcare 2>/dev/null
+check "not care adds a second entry" 2 "$("$cli" similar "$db" --all | grep -c '/pics/rows.jpg$')"
+"$cli" scan "$db" "$work/pics/rows.jpg" --policy replace 2>/dev/null
+check "replace status" 0 $?
+# The policy stays the catalogue's: reading under "Replace" keeps one entry per path.
+check "replace leaves one entry" 1 "$("$cli" similar "$db" --all | grep -c '/pics/rows.jpg$')"
+
+# ---- similar ----
+similar=$("$cli" similar "$db")
+check "every picture has a look-alike" 24 "$(echo "$similar" | wc -l)"
+targets=$("$cli" similar "$db" --targets)
+first=$(echo "$targets" | head -1)
+check "first reference sorted by name" "$work/pics/columns-16bit.png" "$first"
+check "targets of the first reference" 15 "$(echo "$targets" | sed -n '2,/^[^ ]/p' | grep -c '^  ')"
+self=$("$cli" similar "$db" --targets --set ShowreferenceinTarget=1 | sed -n '2,/^[^ ]/p' | grep -c '^  ')
+check "the reference among its targets" 16 "$self"
+sized=$("$cli" similar "$db" --set CheckBoxSameSizeOnly=1 --set TrackBarSizeRange=0 | wc -l)
+[[ $sized -lt 24 ]]
+check "a size check lists fewer" 0 $?
+"$cli" similar "$db" --set NoSuchControl=1 >/dev/null 2>&1
+check "an unknown control name" 2 $?
+
+# ---- pairs ----
+pairs=$("$cli" pairs "$db")
+check "pair lines follow list lines" 1 "$(echo "$pairs" | sed -n 2p | grep -c '^  +---/')"
+check "quoted path with a blank" 1 "$(echo "$pairs" | grep -c "^\"$work/pics/sub/rows copy.jpg\" (")"
+check "CR LF line ends" "$(echo "$pairs" | wc -l)" "$(echo "$pairs" | grep -c $'\r$')"
+
+# ---- search ----
+check "name" 4 "$("$cli" search "$db" --name ROWS | wc -l)"
+check "folder without subfolders" 1 "$("$cli" search "$db" --folder "$work/pics/sub" | wc -l)"
+check "folder tree" 2 "$("$cli" search "$db" --folder-tree "$work/pics/sub" | wc -l)"
+check "name and not" 3 "$("$cli" search "$db" --name rows --method not --name bmp | wc -l)"
+check "or counts into the list" 8 "$("$cli" search "$db" --name rows --method or --name halves | wc -l)"
+check "size" 0 "$("$cli" search "$db" --size '<=' 1000 | wc -l)"
+check "dates of today and later" 24 "$("$cli" search "$db" --date '>=' 2000-01-01 | wc -l)"
+check "updated" 0 "$("$cli" search "$db" --updated | wc -l)"
+touch -d '2001-01-01' "$work/pics/halves.bmp"
+check "updated after a touch" "$work/pics/halves.bmp" "$("$cli" search "$db" --updated)"
+
+if [[ $fails -ne 0 ]]; then
+    echo "$fails failed"
+    exit 1
+fi
+echo ok

@@ -1,0 +1,176 @@
+#include "ClipboardLists.h"
+
+#include "Format.h"
+#include "SignatureIndex.h"
+
+namespace lumidex {
+
+namespace {
+std::string DateText(int32_t fileTime) {
+    // Never measured: no date to show.
+    if (fileTime == -1) return "unknown time";
+    std::string s = FormatDateLine(fileTime);
+    size_t b = s.find_first_not_of(" \t\r\n");
+    size_t e = s.find_last_not_of(" \t\r\n");
+    return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+}
+
+// Progress and Stop around both reading commands.
+struct ReadingRun {
+    Lists& lists;
+    Frame& frame;
+    bool robust;
+    ReadingRun(Lists& l, size_t lines)
+        : lists(l), frame(l.state().frame()), robust(l.options().AllowRobustOperation) {
+        frame.SetBusy(true);
+        frame.SetFilesBarMax(static_cast<int>(lines));
+        frame.SetFilesBarPosition(0);
+        l.state().StopRequested = false;
+        if (robust && l.hooks.showStopButton) l.hooks.showStopButton(true);
+    }
+    ~ReadingRun() {
+        if (lists.hooks.showStopButton) lists.hooks.showStopButton(false);
+        frame.SetBusy(false);
+    }
+    // Lets events run; true when Stop was pressed.
+    bool Step() {
+        if (robust) frame.ProcessEvents();
+        return lists.state().StopRequested;
+    }
+};
+} // namespace
+
+std::string ListLine(const Pdata& e) {
+    // Quoted with a blank, and also with a comma, a tab or a quote, which would otherwise cut
+    // the path short when the list is read back.
+    bool quoted = false;
+    for (char c : e.path)
+        if (c == ',' || c == '"' || static_cast<unsigned char>(c) <= ' ') quoted = true;
+    std::string line;
+    if (quoted) {
+        line = "\"";
+        for (char c : e.path)
+            line += c == '"' ? std::string("\"\"") : std::string(1, c);
+        line += "\" (";
+    } else {
+        line = e.path + " (";
+    }
+    line += std::to_string(e.fileSize) + " bytes," + DateText(e.fileTime) + ")";
+    return line;
+}
+
+std::string PairLine(const Pdata& e) {
+    return "  +---" + e.path;
+}
+
+std::string CopyListText(Lists& lists) {
+    std::string text;
+    for (const ListRow& r : lists.reference.Rows())
+        text += ListLine(*r.entry) + "\r\n";
+    return text;
+}
+
+std::string CopyPairListText(Lists& lists) {
+    std::string text;
+    std::unique_ptr<SignatureIndex> index = lists.MakeIndex();
+    for (const ListRow& r : lists.reference.Rows()) {
+        text += ListLine(*r.entry) + "\r\n";
+        for (int k : lists.SimilarPositions(*r.entry, false, index.get()))
+            text += PairLine(lists.catalogue().Entry(k)) + "\r\n";
+    }
+    return text;
+}
+
+std::vector<std::string> SplitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') continue;
+        lines.emplace_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < text.size()) lines.emplace_back(text.substr(start));
+    return lines;
+}
+
+std::string PathOfLine(std::string_view line) {
+    if (line.empty() || line[0] == ' ') return {};
+    size_t i = 0;
+    while (i < line.size() && static_cast<unsigned char>(line[i]) <= ' ')
+        ++i;
+    std::string field;
+    if (i < line.size() && line[i] == '"') {
+        for (++i; i < line.size(); ++i) {
+            if (line[i] == '"') {
+                if (i + 1 < line.size() && line[i + 1] == '"') {
+                    field += '"';
+                    ++i;
+                } else {
+                    break;
+                }
+            } else {
+                field += line[i];
+            }
+        }
+        return field;
+    }
+    while (i < line.size() && static_cast<unsigned char>(line[i]) > ' ' && line[i] != ',')
+        field += line[i++];
+    return field;
+}
+
+void SearchListFromText(Lists& lists, std::string_view text) {
+    const std::vector<std::string> lines = SplitLines(text);
+    lists.SaveSelection(lists.reference);
+    lists.ClearReferenceList();
+    {
+        ReadingRun run(lists, lines.size());
+        for (size_t i = 0; i < lines.size(); ++i) {
+            const std::string path = PathOfLine(lines[i]);
+            const int at = path.empty() ? -1 : lists.catalogue().FindEntry(path);
+            if (at >= 0) {
+                lists.AddRow(lists.reference, &lists.catalogue().Entry(at));
+                run.frame.SetFilesBarPosition(static_cast<int>(i));
+            } else if (i % 16 == 0) {
+                run.frame.SetFilesBarPosition(static_cast<int>(i));
+            }
+            if (run.Step()) break;
+        }
+    }
+    lists.RestoreSelection(lists.reference);
+}
+
+int ImportListFromText(Lists& lists, std::string_view text) {
+    const std::vector<std::string> lines = SplitLines(text);
+    Catalogue& catalogue = lists.catalogue();
+    int made = 0;
+    {
+        ReadingRun run(lists, lines.size());
+        for (size_t i = 0; i < lines.size(); ++i) {
+            const std::string path = PathOfLine(lines[i]);
+            if (!path.empty() && catalogue.FindEntry(path) < 0) {
+                auto entry = std::make_unique<Pdata>(path);
+                entry->key = kNoSignature;
+                entry->code = kNoSignature;
+                Pdata* e = entry.get();
+                catalogue.Insert(std::move(entry));
+                lists.AddRow(lists.reference, e);
+                ++made;
+                run.frame.SetFilesBarPosition(static_cast<int>(i));
+                run.frame.SetStatusText(StatusPanel::Counts,
+                                        std::to_string(catalogue.Count()) + " Files");
+            } else if (i % 16 == 0) {
+                run.frame.SetFilesBarPosition(static_cast<int>(i));
+            }
+            if (run.Step()) break;
+        }
+    }
+    if (made > 0) lists.state().MarkDataChanged();
+    lists.dataFilter = FilterItem::All;
+    lists.listAllMode = true;
+    lists.ShowCounts();
+    return made;
+}
+
+} // namespace lumidex

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "Lists.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumidex {
+
+// One entry as a line of a copied list: path (quoted when it holds a blank), size and date.
+std::string ListLine(const Pdata& entry);
+// "  +---" and the path of a similar entry.
+std::string PairLine(const Pdata& entry);
+
+// "Copy List to Clipboard(&E)": the reference list as list lines, each ended by CR LF.
+std::string CopyListText(Lists& lists);
+// "Copy &Pair List to Clipboard": each list line followed by the pair lines of its similar
+// entries (the target fill without its region pass).
+std::string CopyPairListText(Lists& lists);
+
+// Lines ended by CR, LF or CR LF.
+std::vector<std::string> SplitLines(std::string_view text);
+// The path a line names, by the comma-text rules; empty for a line to skip (empty, starting
+// with a blank, or without fields).
+std::string PathOfLine(std::string_view line);
+
+// "Search List from &Clipboard" over a text: the reference list becomes the named entries.
+void SearchListFromText(Lists& lists, std::string_view text);
+// "&Import List from Clipboard" over a text: unknown paths become entries without a
+// signature. Returns how many were made.
+int ImportListFromText(Lists& lists, std::string_view text);
+
+} // namespace lumidex

@@ -1,0 +1,92 @@
+#include "ClipboardLists.h"
+
+#include "Format.h"
+#include "ListsTestFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace lumidex {
+namespace {
+using test::Fixture;
+using test::Strings;
+
+TEST(ClipboardLists, LinesAndTheirPaths) {
+    Pdata e("/pics/a.jpg");
+    e.fileSize = 12345;
+    e.fileTime = 1070914325;
+    std::string date = FormatDateLine(e.fileTime);
+    date.pop_back();
+    EXPECT_EQ(ListLine(e), "/pics/a.jpg (12345 bytes," + date + ")");
+    Pdata q("/my pics/a.jpg");
+    q.fileSize = 1;
+    q.fileTime = 1070914325;
+    EXPECT_EQ(ListLine(q), "\"/my pics/a.jpg\" (1 bytes," + date + ")");
+    EXPECT_EQ(PairLine(q), "  +---/my pics/a.jpg");
+    for (const char* odd : {"/a,b.jpg", "/say \"hi\".jpg", "/tab\there.jpg", "\"/q.jpg"}) {
+        Pdata o(odd);
+        EXPECT_EQ(PathOfLine(ListLine(o)), odd) << "reads back whole";
+    }
+    Pdata never("/x.jpg");
+    EXPECT_EQ(ListLine(never), "/x.jpg (-1 bytes,unknown time)");
+
+    EXPECT_EQ(SplitLines("a\r\nb\rc\nd"), (Strings{"a", "b", "c", "d"}));
+    EXPECT_EQ(SplitLines("a\r\n\r\n"), (Strings{"a", ""}));
+    struct Case {
+        const char* line;
+        const char* path;
+    };
+    const Case cases[] = {{"D:\\x.jpg,foo", "D:\\x.jpg"},
+                          {"/a/b.jpg (12 bytes,Mon)", "/a/b.jpg"},
+                          {"\"/my pics/a.jpg\" (1 bytes,x)", "/my pics/a.jpg"},
+                          {"\"say \"\"hi\"\".jpg\"", "say \"hi\".jpg"},
+                          {"  +---/a/b.jpg", ""},
+                          {"", ""},
+                          {",x", ""}};
+    for (const Case& c : cases)
+        EXPECT_EQ(PathOfLine(c.line), c.path) << c.line;
+}
+
+TEST(ClipboardLists, CopiedListsReadBack) {
+    Fixture f;
+    f.Add("/a/p.jpg", 0);
+    f.Add("/my pics/q.jpg", 0);
+    f.Add("/a/r.jpg", 0xFFFF0000u);
+    f.ListUp();
+    ASSERT_EQ(f.Paths(f.lists.reference), (Strings{"/a/p.jpg", "/my pics/q.jpg"}));
+    const std::string pairs = CopyPairListText(f.lists);
+    EXPECT_NE(pairs.find("\r\n  +---/my pics/q.jpg\r\n"), std::string::npos);
+    EXPECT_EQ(pairs.find("  +---/a/r.jpg"), std::string::npos);
+
+    f.lists.UpdateReferenceList(); // all three
+    SearchListFromText(f.lists, pairs);
+    EXPECT_EQ(f.Paths(f.lists.reference), (Strings{"/a/p.jpg", "/my pics/q.jpg"}));
+    SearchListFromText(f.lists, CopyListText(f.lists));
+    EXPECT_EQ(f.Paths(f.lists.reference), (Strings{"/a/p.jpg", "/my pics/q.jpg"}));
+    SearchListFromText(f.lists, " \r\n\r\n");
+    EXPECT_TRUE(f.lists.reference.Empty());
+}
+
+TEST(ClipboardLists, ImportMakesEntriesWithoutSignatures) {
+    Fixture f;
+    f.Add("/a/p.jpg", 0xFFFFFFFEu, 0xFFFFFFFFu);
+    EXPECT_EQ(
+        ImportListFromText(f.lists, "/a/p.jpg\r\n/b/new.jpg\r\n/b/new.jpg\r\n  +---/c/x.jpg\r\n"),
+        1);
+    EXPECT_EQ(f.catalogue.Count(), 2);
+    EXPECT_TRUE(f.state.DataChanged);
+    const Pdata& made = f.catalogue.Entry(f.catalogue.FindEntry("/b/new.jpg"));
+    EXPECT_EQ(made.key, kNoSignature);
+    EXPECT_EQ(made.fileSize, -1);
+    EXPECT_EQ(f.frame.status[StatusPanel::Counts], "1/2");
+    // No signature, no similar pictures, even against an almost white one.
+    f.options.SetTrackBar3(4);
+    f.ListUp();
+    EXPECT_TRUE(f.lists.reference.Empty());
+
+    f.state.DataChanged = false;
+    EXPECT_EQ(ImportListFromText(f.lists, ""), 0);
+    EXPECT_FALSE(f.state.DataChanged);
+}
+
+} // namespace
+} // namespace lumidex

@@ -1,0 +1,212 @@
+#include "DataFilter.h"
+
+#include "FileStatus.h"
+#include "Paths.h"
+
+#include <ctime>
+#include <unordered_set>
+
+namespace lumidex {
+
+namespace {
+std::string Lower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    return out;
+}
+
+bool Compare(Relation r, int64_t e, int64_t v) {
+    switch (r) {
+    case Relation::AtLeast:
+        return e >= v;
+    case Relation::Equal:
+        return e == v;
+    case Relation::AtMost:
+        return e <= v;
+    }
+    return false;
+}
+
+std::string WithDelimiter(std::string folder) {
+    if (folder.empty() || !paths::IsDelimiter(folder.back())) folder += paths::kDelimiter;
+    return folder;
+}
+} // namespace
+
+int64_t LocalSecondsOfDay(int64_t t) {
+    std::time_t tt = static_cast<std::time_t>(t);
+    std::tm local{};
+    if (!localtime_r(&tt, &local)) return 0;
+    return local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
+}
+
+EntryTest NameTest(const std::string& text) {
+    return [t = Lower(text)](const Pdata& e) { return Lower(e.path).find(t) != std::string::npos; };
+}
+
+EntryTest FolderTest(const std::string& folder, bool subfolders) {
+    std::string f = Lower(WithDelimiter(folder));
+    if (subfolders)
+        return [f](const Pdata& e) { return Lower(e.path).find(f) != std::string::npos; };
+    return [f](const Pdata& e) { return Lower(paths::FolderPart(e.path)) == f; };
+}
+
+EntryTest MemoTest(int32_t memoNumber) {
+    return [memoNumber](const Pdata& e) { return e.HasMemo(memoNumber); };
+}
+
+EntryTest MemoGroupTest(const DataManage& memos, int32_t groupId) {
+    return [&memos, groupId](const Pdata& e) {
+        for (int32_t m : e.Memos())
+            if (m >= 0 && m < memos.Count() &&
+                memos.Slots()[static_cast<size_t>(m)].groupId == groupId)
+                return true;
+        return false;
+    };
+}
+
+EntryTest SizeTest(Relation relation, int32_t bytes) {
+    return [=](const Pdata& e) { return e.fileSize != -1 && Compare(relation, e.fileSize, bytes); };
+}
+
+EntryTest DateTest(Relation relation, int64_t value, bool dateOnly) {
+    const int64_t v = dateOnly ? value - LocalSecondsOfDay(value) : value;
+    return [=](const Pdata& e) {
+        if (e.fileTime == -1) return false;
+        int64_t t = e.fileTime;
+        if (dateOnly) t -= LocalSecondsOfDay(t);
+        return Compare(relation, t, v);
+    };
+}
+
+EntryTest UpdatedTest() {
+    return [](const Pdata& e) {
+        if (e.fileTime == -1) return false;
+        FileStatus st = GetFileStatus(e.path);
+        return st.exists && st.modified != e.fileTime;
+    };
+}
+
+int ApplyFilter(Lists& lists, Method method, const EntryTest& test) {
+    const bool toTarget = lists.SendToTarget;
+    EntryList& dest = toTarget ? lists.target : lists.reference;
+    auto clearDest = [&] { toTarget ? lists.ClearTargetList() : lists.ClearReferenceList(); };
+    if (!toTarget) lists.ClearTargetList();
+    // Rows go in with one sorted merge: a sorted insert per row is quadratic.
+    std::vector<ListRow> rows;
+    auto add = [&](Pdata* e) { rows.push_back(ListRow{lists.SortKeyOf(*e), e, false}); };
+    int count = 0;
+    Catalogue& catalogue = lists.catalogue();
+    if (method == Method::RBNormal || method == Method::RBOr) {
+        std::unordered_set<const Pdata*> listed;
+        if (method == Method::RBNormal) {
+            clearDest();
+        } else {
+            for (const ListRow& r : dest.Rows())
+                listed.insert(r.entry);
+        }
+        for (int i = 0; i < catalogue.Count(); ++i) {
+            Pdata& e = catalogue.Entry(i);
+            if (!test(e)) continue;
+            ++count;
+            if (method == Method::RBOr && !listed.insert(&e).second) continue;
+            add(&e);
+        }
+    } else {
+        std::vector<Pdata*> copied;
+        for (const ListRow& r : lists.reference.Rows())
+            copied.push_back(r.entry);
+        clearDest();
+        for (Pdata* e : copied) {
+            if (test(*e) != (method == Method::RBAnd)) continue;
+            add(e);
+            ++count;
+        }
+    }
+    if (!rows.empty()) dest.AddMany(std::move(rows));
+    return count;
+}
+
+int RunSearch(Lists& lists, Method method, const EntryTest& test) {
+    Frame& frame = lists.state().frame();
+    lists.SaveSelection(lists.reference);
+    frame.SetBusy(true);
+    int count = test ? ApplyFilter(lists, method, test) : 0;
+    if (lists.hooks.repaint) lists.hooks.repaint();
+    lists.RestoreSelection(lists.reference);
+    frame.SetBusy(false);
+    frame.SetStatusText(StatusPanel::Outcome, std::to_string(count) + " Files match.");
+    lists.ShowCounts();
+    return count;
+}
+
+void ChooseFilter(Lists& lists, FilterItem item, std::vector<Pdata*>& newPictures) {
+    Frame& frame = lists.state().frame();
+    auto done = [&] {
+        frame.SetStatusText(StatusPanel::Outcome, "Search Done " +
+                                                      std::to_string(lists.reference.Count()) +
+                                                      " Files found.");
+    };
+    switch (item) {
+    case FilterItem::All:
+        lists.SetSendToTarget(false);
+        lists.dataFilter = item;
+        lists.listAllMode = true;
+        lists.UpdateReferenceList();
+        break;
+    case FilterItem::HasSimilarPics:
+        frame.SetStatusText(StatusPanel::Outcome, "Searching...");
+        lists.SetSendToTarget(false);
+        lists.dataFilter = item;
+        lists.listAllMode = false;
+        lists.UpdateReferenceList();
+        done();
+        break;
+    case FilterItem::NewPics: {
+        frame.SetStatusText(StatusPanel::Outcome, "Searching...");
+        lists.SetSendToTarget(false);
+        lists.dataFilter = item;
+        lists.listAllMode = false;
+        if (lists.updateRunning) break;
+        lists.updateRunning = true;
+        lists.ClearReferenceList();
+        lists.ClearTargetList();
+        // Compared by address only: an entry that left the catalogue is gone.
+        std::unordered_set<const Pdata*> present;
+        for (int i = 0; i < lists.catalogue().Count(); ++i)
+            present.insert(&lists.catalogue().Entry(i));
+        std::vector<Pdata*> kept;
+        for (Pdata* e : newPictures) {
+            if (!present.count(e)) continue;
+            kept.push_back(e);
+            lists.AddRow(lists.reference, e);
+        }
+        newPictures = std::move(kept);
+        lists.updateRunning = false;
+        done();
+        break;
+    }
+    default:
+        lists.dataFilter = item;
+        return;
+    }
+    if (lists.hooks.repaint) lists.hooks.repaint();
+    lists.ShowCounts();
+}
+
+void Refresh(Lists& lists, std::vector<Pdata*>& newPictures, bool byUser) {
+    Options& o = lists.options();
+    if (lists.dataFilter == FilterItem::All && byUser) {
+        ChooseFilter(lists, FilterItem::All, newPictures);
+    } else if (lists.dataFilter == FilterItem::HasSimilarPics &&
+               (o.FindOptionsChanged || lists.state().StopRequested)) {
+        ChooseFilter(lists, FilterItem::HasSimilarPics, newPictures);
+        o.FindOptionsChanged = false;
+    } else {
+        lists.UpdateReferenceList();
+    }
+    lists.ShowCounts();
+}
+
+} // namespace lumidex

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "Catalogue.h"
+
+#include <cstdint>
+#include <string_view>
+
+namespace lumidex {
+
+struct Options;
+
+// The option values the matcher reads, taken once per scan.
+struct MatchSettings {
+    bool NotStrict = true;
+    int TrackBar1 = 8; // largest key distance
+    bool DoubleCheck = true;
+    int TrackBar3 = 2; // largest cell distance
+    bool CheckBoxSameSizeOnly = false;
+    int TrackBarSizeRange = 0;
+    bool ExcludeSameFolder = false;
+};
+
+MatchSettings MatchSettingsFrom(const Options& options);
+
+// Number of differing bits of two keys.
+inline int KeyDistance(uint32_t a, uint32_t b) {
+    return __builtin_popcount(a ^ b);
+}
+// Number of differing 2-bit cells of two luminance codes.
+inline int CellDistance(uint32_t a, uint32_t b) {
+    uint32_t x = a ^ b;
+    return __builtin_popcount((x | (x >> 1)) & 0x55555555u);
+}
+
+// The signature test alone: reference key and code against a candidate's.
+inline bool SignatureMatches(uint32_t refKey, uint32_t refCode, uint32_t key, uint32_t code,
+                             const MatchSettings& s) {
+    if (refKey == key) {
+        if (!s.DoubleCheck) return true;
+        if (s.NotStrict) return CellDistance(refCode, code) <= s.TrackBar3;
+        return refCode == code;
+    }
+    if (!s.NotStrict) return false;
+    if (KeyDistance(refKey, key) > s.TrackBar1) return false;
+    return !s.DoubleCheck || CellDistance(refCode, code) <= s.TrackBar3;
+}
+
+// What a scan compares candidates with: the key and code of an entry or of one of its
+// regions, with the owner's group, size and folder.
+struct Probe {
+    uint32_t key = kNoSignature;
+    uint32_t code = 0;
+    uint16_t group = 0;
+    int32_t size = -1;
+    std::string_view path; // the owner's path, for the folder test
+};
+
+inline Probe ProbeOf(const Pdata& entry) {
+    return Probe{entry.key, entry.code, entry.mismatchGroup, entry.fileSize, entry.path};
+}
+
+// Every test of one candidate against a probe, in the order that rejects cheapest first.
+bool IsSimilar(const Probe& probe, const Pdata& candidate, const MatchSettings& s);
+
+// Finds the entries that count as similar to a picture, scanning the catalogue.
+class Matcher {
+public:
+    Matcher(const Catalogue& catalogue, const MatchSettings& settings)
+        : catalogue_(catalogue), settings_(settings) {}
+
+    // Next position after start (in steps of step) whose entry is similar to the reference,
+    // or -1. The reference itself is tested like any other entry.
+    int FindNextSimilar(const Pdata& reference, int start, int step) const {
+        return FindNext(ProbeOf(reference), start, step);
+    }
+    // The same with a region's key and code in place of the owner's.
+    int FindNextSimilarToRegion(const Pdata& owner, uint32_t key, uint32_t code, int start,
+                                int step) const {
+        Probe p = ProbeOf(owner);
+        p.key = key;
+        p.code = code;
+        return FindNext(p, start, step);
+    }
+    int FindNext(const Probe& probe, int start, int step) const;
+
+    const MatchSettings& settings() const { return settings_; }
+    const Catalogue& catalogue() const { return catalogue_; }
+
+private:
+    const Catalogue& catalogue_;
+    MatchSettings settings_;
+};
+
+} // namespace lumidex

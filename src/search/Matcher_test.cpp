@@ -1,0 +1,145 @@
+#include "Matcher.h"
+
+#include "Options.h"
+
+#include <gtest/gtest.h>
+
+namespace lumidex {
+namespace {
+
+Pdata Entry(const std::string& path, uint32_t key, uint32_t code, int32_t size = 1000) {
+    Pdata e(path);
+    e.key = key;
+    e.code = code;
+    e.fileSize = size;
+    return e;
+}
+
+TEST(Matcher, SignatureRules) {
+    struct Case {
+        const char* what;
+        bool notStrict, doubleCheck;
+        int t1, t3;
+        uint32_t key2, code2;
+        bool similar;
+    };
+    // Reference key 0, code 0. One cell differing: code 1; two: 0x5.
+    const Case cases[] = {
+        {"strict, equal keys, no double check", false, false, 8, 2, 0, 0xFF, true},
+        {"strict, double check wants equal codes", false, true, 8, 4, 0, 0x1, false},
+        {"strict, double check, equal codes", false, true, 8, 2, 0, 0, true},
+        {"strict, keys differ", false, false, 8, 2, 1, 0, false},
+        {"loose, 8 bits within 8", true, true, 8, 2, 0xFF, 0, true},
+        {"loose, 9 bits beyond 8", true, true, 8, 2, 0x1FF, 0, false},
+        {"loose, cells 2 within 2", true, true, 8, 2, 1, 0x5, true},
+        {"loose, cells 3 beyond 2", true, true, 8, 2, 1, 0x15, false},
+        {"loose, tolerance 0 wants equal codes", true, true, 8, 0, 0, 0x2, false},
+        {"values of a differing cell do not matter", true, true, 8, 1, 0, 0x3, true},
+        {"no double check ignores codes", true, false, 4, 0, 0xF, 0xFFFF, true},
+    };
+    for (const Case& c : cases) {
+        MatchSettings s;
+        s.NotStrict = c.notStrict;
+        s.DoubleCheck = c.doubleCheck;
+        s.TrackBar1 = c.t1;
+        s.TrackBar3 = c.t3;
+        Pdata ref = Entry("/a/r.jpg", 0, 0);
+        Pdata cand = Entry("/b/c.jpg", c.key2, c.code2);
+        EXPECT_EQ(IsSimilar(ProbeOf(ref), cand, s), c.similar) << c.what;
+    }
+}
+
+TEST(Matcher, SizeRangeIsRelativeToTheReference) {
+    MatchSettings s;
+    s.CheckBoxSameSizeOnly = true;
+    s.TrackBarSizeRange = 1;
+    struct Case {
+        int32_t ref, cand;
+        bool similar;
+    };
+    const Case cases[] = {{1000, 1109, true},
+                          {1000, 1110, false},
+                          {1000, 900, true},
+                          {1000, 899, false},
+                          {1110, 1000, true},
+                          {-1, -1, true},
+                          {-1, 1000, false},
+                          {1000, -1, false},
+                          // an empty reference has no percentage: nothing matches it
+                          {0, 0, false},
+                          // sizes near the 32-bit limit must not overflow
+                          {2147483647, 2147483647, true},
+                          {2000000000, 2147483647, true}};
+    for (const Case& c : cases) {
+        Pdata ref = Entry("/a/r.jpg", 0, 0, c.ref);
+        Pdata cand = Entry("/b/c.jpg", 0, 0, c.cand);
+        EXPECT_EQ(IsSimilar(ProbeOf(ref), cand, s), c.similar) << c.ref << " vs " << c.cand;
+    }
+    s.TrackBarSizeRange = 0;
+    Pdata ref = Entry("/a/r.jpg", 0, 0, 0);
+    EXPECT_TRUE(IsSimilar(ProbeOf(ref), Entry("/b/c.jpg", 0, 0, 0), s));
+    EXPECT_FALSE(IsSimilar(ProbeOf(ref), Entry("/b/c.jpg", 0, 0, 1), s));
+    s.TrackBarSizeRange = 9;
+    Pdata big = Entry("/a/r.jpg", 0, 0, 1000);
+    EXPECT_TRUE(IsSimilar(ProbeOf(big), Entry("/b/c.jpg", 0, 0, 100), s));
+    EXPECT_TRUE(IsSimilar(ProbeOf(big), Entry("/b/c.jpg", 0, 0, 1909), s));
+    EXPECT_FALSE(IsSimilar(ProbeOf(big), Entry("/b/c.jpg", 0, 0, 99), s));
+    EXPECT_FALSE(IsSimilar(ProbeOf(big), Entry("/b/c.jpg", 0, 0, 1910), s));
+}
+
+TEST(Matcher, GroupFolderAndMissingSignatures) {
+    MatchSettings s;
+    Pdata ref = Entry("/pics/r.jpg", 0, 0);
+    EXPECT_TRUE(IsSimilar(ProbeOf(ref), ref, s)) << "itself";
+    ref.mismatchGroup = 7;
+    EXPECT_FALSE(IsSimilar(ProbeOf(ref), ref, s)) << "own group";
+    Pdata other = Entry("/pics/o.jpg", 0, 0);
+    other.mismatchGroup = 8;
+    EXPECT_TRUE(IsSimilar(ProbeOf(ref), other, s));
+
+    s.ExcludeSameFolder = true;
+    EXPECT_FALSE(IsSimilar(ProbeOf(ref), other, s));
+    EXPECT_TRUE(IsSimilar(ProbeOf(ref), Entry("/pics/sub/o.jpg", 0, 0), s));
+    // Case-sensitive file system: another letter case is another folder.
+    EXPECT_TRUE(IsSimilar(ProbeOf(ref), Entry("/PICS/o.jpg", 0, 0), s));
+
+    // Entries without a signature are never similar, in either role.
+    MatchSettings loose;
+    loose.TrackBar1 = 15;
+    loose.TrackBar3 = 4;
+    Pdata bright = Entry("/a/b.jpg", 0xFFFFFFF0u, 0xFFFFFFFFu);
+    Pdata none = Entry("/a/n.jpg", kNoSignature, kNoSignature);
+    EXPECT_FALSE(IsSimilar(ProbeOf(bright), none, loose));
+    EXPECT_FALSE(IsSimilar(ProbeOf(none), bright, loose));
+}
+
+TEST(Matcher, ScansInCatalogueOrder) {
+    Catalogue cat;
+    for (const char* p : {"/a/1.jpg", "/a/2.jpg", "/a/3.jpg", "/a/4.jpg"}) {
+        auto e = std::make_unique<Pdata>(p);
+        e->key = p[3] == '3' ? 0xFFFF0000u : 0;
+        cat.Insert(std::move(e));
+    }
+    Matcher m(cat, MatchSettings{});
+    const Pdata& ref = cat.Entry(0);
+    EXPECT_EQ(m.FindNextSimilar(ref, -1, 1), 0) << "the reference is not skipped";
+    EXPECT_EQ(m.FindNextSimilar(ref, 0, 1), 1);
+    EXPECT_EQ(m.FindNextSimilar(ref, 1, 1), 3);
+    EXPECT_EQ(m.FindNextSimilar(ref, 3, 1), -1);
+    EXPECT_EQ(m.FindNextSimilar(ref, 3, -1), 1);
+    EXPECT_EQ(m.FindNextSimilarToRegion(ref, 0xFFFF0000u, 0, -1, 1), 2);
+    Catalogue empty;
+    EXPECT_EQ(Matcher(empty, MatchSettings{}).FindNextSimilar(ref, -1, 1), -1);
+}
+
+TEST(Matcher, SettingsFromOptions) {
+    Options o;
+    o.DoubleCheck = false;
+    o.TrackBar1 = 9; // a position the shorter bar cannot hold
+    MatchSettings s = MatchSettingsFrom(o);
+    EXPECT_EQ(s.TrackBar1, 4);
+    EXPECT_FALSE(s.DoubleCheck);
+}
+
+} // namespace
+} // namespace lumidex

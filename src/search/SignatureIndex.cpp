@@ -1,0 +1,114 @@
+#include "SignatureIndex.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace lumidex {
+
+namespace {
+// How many blocks to split the units into for a tolerance of t differing units: enough that
+// the agreeing blocks carry about 14 to 21 bits, without too many tables.
+int BlocksFor(int t) {
+    static const int kBlocks[] = {1, 3, 5, 6, 7, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17};
+    return kBlocks[std::clamp(t, 0, 15)];
+}
+
+void Choose(int n, int k, int first, std::vector<int>& picked, std::vector<std::vector<int>>& out) {
+    if (static_cast<int>(picked.size()) == k) {
+        out.push_back(picked);
+        return;
+    }
+    for (int i = first; i < n; ++i) {
+        picked.push_back(i);
+        Choose(n, k, i + 1, picked, out);
+        picked.pop_back();
+    }
+}
+
+struct Plan {
+    bool onCode;
+    int units, unitBits, tolerance, blocks;
+};
+
+Plan PlanFor(const MatchSettings& settings) {
+    Plan p;
+    // Which units bound every similar pair: with DoubleCheck and NotStrict the cells of the
+    // code; otherwise the bits of the key (equal keys unless NotStrict).
+    if (settings.NotStrict && settings.DoubleCheck) {
+        p = {true, 16, 2, std::clamp(settings.TrackBar3, 0, 15), 0};
+    } else {
+        p = {false, 32, 1, settings.NotStrict ? std::clamp(settings.TrackBar1, 0, 31) : 0, 0};
+    }
+    p.blocks = std::min(BlocksFor(p.tolerance), p.units);
+    if (p.blocks <= p.tolerance) p.blocks = p.tolerance + 1;
+    return p;
+}
+} // namespace
+
+int SignatureIndex::TablesFor(const MatchSettings& settings) {
+    Plan p = PlanFor(settings);
+    double tables = 1;
+    for (int i = 0; i < p.tolerance; ++i)
+        tables = tables * (p.blocks - i) / (i + 1);
+    return tables > 1e6 ? 1000000 : static_cast<int>(std::lround(tables));
+}
+
+SignatureIndex::SignatureIndex(const Catalogue& catalogue, const MatchSettings& settings)
+    : catalogue_(catalogue), settings_(settings) {
+    const int n = catalogue.Count();
+    keys_.resize(static_cast<size_t>(n));
+    codes_.resize(static_cast<size_t>(n));
+    seen_.assign(static_cast<size_t>(n), 0);
+    for (int i = 0; i < n; ++i) {
+        const Pdata& e = catalogue.Entry(i);
+        keys_[static_cast<size_t>(i)] = e.key;
+        codes_[static_cast<size_t>(i)] = e.code;
+    }
+
+    const Plan plan = PlanFor(settings);
+    onCode_ = plan.onCode;
+    const uint32_t unitMask = plan.unitBits == 2 ? 3u : 1u;
+    std::vector<uint32_t> blockMask(static_cast<size_t>(plan.blocks), 0);
+    for (int u = 0; u < plan.units; ++u)
+        blockMask[static_cast<size_t>(u * plan.blocks / plan.units)] |= unitMask
+                                                                        << (u * plan.unitBits);
+    std::vector<std::vector<int>> subsets;
+    std::vector<int> picked;
+    Choose(plan.blocks, plan.blocks - plan.tolerance, 0, picked, subsets);
+    for (const auto& s : subsets) {
+        uint32_t m = 0;
+        for (int b : s)
+            m |= blockMask[static_cast<size_t>(b)];
+        masks_.push_back(m);
+    }
+
+    int bits = 4;
+    while (bits < 30 && (1 << bits) < n)
+        ++bits;
+    shift_ = 64 - bits;
+    const size_t buckets = size_t{1} << bits;
+    starts_.resize(masks_.size());
+    items_.resize(masks_.size());
+    std::vector<uint32_t> bucketOf(static_cast<size_t>(n));
+    for (size_t t = 0; t < masks_.size(); ++t) {
+        std::vector<uint32_t>& starts = starts_[t];
+        starts.assign(buckets + 1, 0);
+        for (size_t i = 0; i < static_cast<size_t>(n); ++i) {
+            if (keys_[i] == kNoSignature) continue;
+            uint32_t b = Bucket(WordOf(keys_[i], codes_[i]) & masks_[t]);
+            bucketOf[i] = b;
+            ++starts[b + 1];
+        }
+        for (size_t b = 0; b < buckets; ++b)
+            starts[b + 1] += starts[b];
+        std::vector<uint32_t> fill(starts.begin(), starts.end() - 1);
+        std::vector<Slot>& items = items_[t];
+        items.resize(starts[buckets]);
+        for (size_t i = 0; i < static_cast<size_t>(n); ++i) {
+            if (keys_[i] == kNoSignature) continue;
+            items[fill[bucketOf[i]]++] = Slot{static_cast<uint32_t>(i), keys_[i], codes_[i]};
+        }
+    }
+}
+
+} // namespace lumidex

@@ -1,0 +1,67 @@
+#include "History.h"
+
+#include "AtomicFile.h"
+#include "Paths.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sys/stat.h>
+
+namespace lumidex {
+
+namespace {
+bool FileExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+} // namespace
+
+int History::Find(const std::string& path) const {
+    for (size_t i = 0; i < paths_.size(); ++i)
+        if (paths::SamePath(paths_[i], path)) return static_cast<int>(i);
+    return -1;
+}
+
+void History::AddToHistory(const std::string& path) {
+    if (path.empty() || Find(path) >= 0) return;
+    paths_.insert(paths_.begin(), path);
+    while (static_cast<int>(paths_.size()) > std::max(limit_, 0)) paths_.pop_back();
+}
+
+void History::MoveToFront(const std::string& path) {
+    int at = Find(path);
+    if (at >= 0) paths_.erase(paths_.begin() + at);
+    paths_.insert(paths_.begin(), path);
+    while (static_cast<int>(paths_.size()) > std::max(limit_, 0)) paths_.pop_back();
+}
+
+void History::Optimize() { std::erase_if(paths_, [](const std::string& p) { return !FileExists(p); }); }
+
+std::vector<History::MenuItem> History::MenuItems(const std::string& databasePath, bool changed) const {
+    std::vector<MenuItem> items;
+    for (const std::string& p : paths_) {
+        if (p == databasePath && !changed) continue;
+        items.push_back({p, FileExists(p)});
+    }
+    return items;
+}
+
+void History::Load(const std::string& appDir) {
+    paths_.clear();
+    std::ifstream in(appDir + "history.cfg", std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty()) continue;
+        if (static_cast<int>(paths_.size()) >= std::max(limit_, 0)) break;
+        paths_.push_back(line);
+    }
+}
+
+bool History::Save(const std::string& appDir) const {
+    std::string text;
+    for (const std::string& p : paths_) text += p + "\r\n";
+    return WriteFileAtomically(appDir + "history.cfg", text) == SaveResult::Ok;
+}
+
+} // namespace lumidex
