@@ -23,5 +23,6 @@ if [[ $preset == release ]]; then
 fi
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export QT_QPA_PLATFORM=offscreen
 ctest --preset "$preset" -j "$(nproc)" --timeout 600

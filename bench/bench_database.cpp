@@ -1,11 +1,12 @@
 // Database read and write over generated catalogues (range: entry count): MB/s each way, and the
-// resident memory per entry after a read, beyond the bytes of the paths themselves.
+// heap memory per entry after a read, beyond the bytes of the paths themselves.
 #include "DatabaseFile.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <fstream>
+#include <malloc.h>
 #include <random>
 #include <unistd.h>
 
@@ -31,14 +32,17 @@ struct Pieces {
 void Fill(Pieces& p, int count) {
     std::mt19937 rng(7);
     p.memos.AddGroup("Tags", 100);
-    for (int i = 0; i < 50; ++i) p.memos.PutMemo("tag" + std::to_string(i), 100);
+    for (int i = 0; i < 50; ++i)
+        p.memos.PutMemo("tag" + std::to_string(i), 100);
     int folders = std::max(1, count / 300);
     for (int f = 0; f < folders; ++f) {
         // Folders and names in key order, as a catalogue holds them.
-        std::string folder = "/home/user/Pictures/" + std::to_string(100000 + f) + std::string(rng() % 20 + 5, 'a') +
-                             "/" + std::to_string(2000 + f % 20) + "/";
+        std::string folder = "/home/user/Pictures/" + std::to_string(100000 + f) +
+                             std::string(rng() % 20 + 5, 'a') + "/" +
+                             std::to_string(2000 + f % 20) + "/";
         for (int i = 0; i < 300 && p.catalogue.Count() < count; ++i) {
-            std::string name = "IMG_" + std::to_string(100000 + i) + std::string(rng() % 30, 'x') + ".jpg";
+            std::string name =
+                "IMG_" + std::to_string(100000 + i) + std::string(rng() % 30, 'x') + ".jpg";
             auto e = std::make_unique<Pdata>(folder + name);
             e->key = static_cast<uint32_t>(rng());
             e->code = static_cast<uint32_t>(rng());
@@ -58,22 +62,19 @@ std::string ImageOf(int count) {
     return EncodeDatabase(p.db);
 }
 
-long ResidentBytes() {
-    std::ifstream in("/proc/self/statm");
-    long size = 0, resident = 0;
-    in >> size >> resident;
-    return resident * sysconf(_SC_PAGESIZE);
+// Heap bytes in use.
+long HeapBytes() {
+    struct mallinfo2 m = mallinfo2();
+    return static_cast<long>(m.uordblks + m.hblkhd);
 }
 
 void BM_WriteDatabase(benchmark::State& state) {
     Pieces p;
     Fill(p, static_cast<int>(state.range(0)));
     std::string path = "/tmp/lumidex2_bench_" + std::to_string(getpid()) + ".ld2";
-    size_t bytes = 0;
-    for (auto _ : state) {
+    size_t bytes = EncodeDatabase(p.db).size();
+    for (auto _ : state)
         WriteDatabase(p.db, path);
-        bytes = EncodeDatabase(p.db).size();
-    }
     std::remove(path.c_str());
     state.SetBytesProcessed(static_cast<int64_t>(bytes) * state.iterations());
 }
@@ -97,19 +98,22 @@ void BM_ReadDatabase(benchmark::State& state) {
     double perEntry = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        long before = ResidentBytes();
+        long before = HeapBytes();
         auto p = std::make_unique<Pieces>();
         p->options.AllowRobustOperation = false;
         p->state.PendingDatabasePath = path;
         state.ResumeTiming();
         ReadDatabase(p->db);
         state.PauseTiming();
-        long after = ResidentBytes();
+        long after = HeapBytes();
         size_t pathBytes = 0;
-        for (int i = 0; i < p->catalogue.Count(); ++i) pathBytes += p->catalogue.Entry(i).path.size();
-        // Freed memory stays resident, so only the first read tells.
-        if (perEntry == 0)
-            perEntry = static_cast<double>(after - before - static_cast<long>(pathBytes)) / p->catalogue.Count();
+        // A path's own bytes: its heap block when it does not fit inside the string.
+        for (int i = 0; i < p->catalogue.Count(); ++i) {
+            const std::string& path = p->catalogue.Entry(i).path;
+            if (path.capacity() > 15) pathBytes += path.capacity() + 1;
+        }
+        perEntry = static_cast<double>(after - before - static_cast<long>(pathBytes)) /
+                   p->catalogue.Count();
         p.reset();
         state.ResumeTiming();
     }
@@ -119,6 +123,29 @@ void BM_ReadDatabase(benchmark::State& state) {
     state.counters["file_MB"] = static_cast<double>(image.size()) / 1e6;
 }
 
+// Importing a catalogue whose folders interleave with those of the open one.
+void BM_MergeDatabase(benchmark::State& state) {
+    int count = static_cast<int>(state.range(0));
+    std::string image = ImageOf(count);
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto p = std::make_unique<Pieces>();
+        Fill(*p, count);
+        for (int i = 0; i < p->catalogue.Count(); ++i)
+            p->catalogue.Entry(i).path += "_";
+        p->options.AllowRobustOperation = false;
+        p->options.GroupBox2 = SameFilePolicy::NotCare;
+        p->state.Merging = true;
+        state.ResumeTiming();
+        ParseDatabase(p->db, image);
+        state.PauseTiming();
+        p.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(image.size()) * state.iterations());
+}
+
+BENCHMARK(BM_MergeDatabase)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_EncodeDatabase)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WriteDatabase)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadDatabase)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -8,8 +8,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     auto never = [](const std::string&) { return false; };
     lumidex::SettingsRecord record;
-    lumidex::ParseSettings(std::string_view(reinterpret_cast<const char*>(data), size), record, never);
+    lumidex::ParseSettings(std::string_view(reinterpret_cast<const char*>(data), size), record,
+                           never);
     lumidex::SettingsRecord back;
-    lumidex::ParseSettings(lumidex::FormatSettings(record), back, [](const std::string&) { return true; });
+    lumidex::ParseSettings(lumidex::FormatSettings(record), back,
+                           [](const std::string&) { return true; });
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "Workspace.h"
 
+#include "DatabaseCommands.h"
 #include "FileStatus.h"
 #include "Paths.h"
 #include "PictureReader.h"
@@ -232,23 +233,11 @@ bool Workspace::ClearAllEntries() {
         f.Ask(Question{"Confirm", "Clear all entries?", {Answer::Yes, Answer::No}}) != Answer::Yes)
         return false;
     f.SetStatusText(StatusPanel::Outcome, "Clear List...");
-    lists.ClearReferenceList();
-    lists.ClearTargetList();
+    Database parts = DatabaseParts();
+    ClearAllData(parts);
     lists.recheckQueue.clear();
-    lists.savedReference = {};
-    lists.savedTarget = {};
-    // Nothing may keep pointing at the freed entries.
     newPictures.clear();
     FolderList.clear();
-    statCache.Forget();
-    catalogue.Clear();
-    mismatchNumbers.Reset();
-    memos.Clear();
-    DataChanged = false;
-    OptionsChanged = false;
-    OldFormatRead = false;
-    DatabasePath.clear();
-    f.ChangeFlagsChanged();
     f.SetStatusText(StatusPanel::Outcome, "");
     lists.dataFilter = FilterItem::All;
     lists.listAllMode = true;

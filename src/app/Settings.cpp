@@ -31,7 +31,8 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
 }
 
 int NumberOr(std::string_view line, int fallback) {
-    while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
+    while (!line.empty() && line.front() == ' ')
+        line.remove_prefix(1);
     if (!line.empty() && line.front() == '+') line.remove_prefix(1);
     int value = 0;
     auto [p, ec] = std::from_chars(line.data(), line.data() + line.size(), value);
@@ -65,8 +66,8 @@ public:
     }
     // Top, left, width, height with their defaults.
     bool Place(Placement& p, Placement fallback) {
-        return Number(p.top, fallback.top) && Number(p.left, fallback.left) && Number(p.width, fallback.width) &&
-               Number(p.height, fallback.height);
+        return Number(p.top, fallback.top) && Number(p.left, fallback.left) &&
+               Number(p.width, fallback.width) && Number(p.height, fallback.height);
     }
 
 private:
@@ -77,7 +78,8 @@ private:
 
 } // namespace
 
-std::string ShortenToShownFolder(std::string folder, const std::function<bool(const std::string&)>& canShow) {
+std::string ShortenToShownFolder(std::string folder,
+                                 const std::function<bool(const std::string&)>& canShow) {
     auto shown = [&](const std::string& f) { return canShow ? canShow(f) : FolderExists(f); };
     while (folder.size() > 3 && !shown(folder)) {
         size_t cut = folder.find_last_of('/');
@@ -118,14 +120,16 @@ SettingsLoaded ParseSettings(std::string_view text, SettingsRecord& r,
     if (in.Count() > 21 && !in.Place(r.folderExplorer, d.folderExplorer)) return loaded;
     if (in.Count() > 25 && !in.Place(r.regionWindow, d.regionWindow)) return loaded;
     if (in.Count() > 29) {
-        if (!in.Flag(r.UseSubIndex) || !in.Flag(r.UsePreviewCache) || !in.Text(r.CacheCount)) return loaded;
+        if (!in.Flag(r.UseSubIndex) || !in.Flag(r.UsePreviewCache) || !in.Text(r.CacheCount))
+            return loaded;
     }
     if (in.Count() > 33) {
         Placement& t = r.thumbnail;
         if (!in.Number(t.left, d.thumbnail.left) || !in.Number(t.top, d.thumbnail.top) ||
             !in.Number(t.width, d.thumbnail.width) || !in.Number(t.height, d.thumbnail.height))
             return loaded;
-        if (!in.Flag(r.thumbnailSpeedButton1) || !in.Text(r.DispCount) || !in.Flag(r.KeepAspect)) return loaded;
+        if (!in.Flag(r.thumbnailSpeedButton1) || !in.Text(r.DispCount) || !in.Flag(r.KeepAspect))
+            return loaded;
     }
     return loaded;
 }

@@ -42,7 +42,7 @@ inline constexpr int kSettingsLines = 39;
 
 // What LoadSettings took from the file, for the window that applies it.
 struct SettingsLoaded {
-    bool found = false;              // the file exists
+    bool found = false;                 // the file exists
     bool memoManagerAtMainEdge = false; // fewer than 5 lines: placed beside the main window
     int lines = 0;
 };
@@ -60,6 +60,7 @@ bool SaveSettings(const std::string& appDir, const SettingsRecord& record);
 
 // A folder that cannot be shown, shortened by its last component until one can or the text is
 // 3 characters or shorter.
-std::string ShortenToShownFolder(std::string folder, const std::function<bool(const std::string&)>& canShow);
+std::string ShortenToShownFolder(std::string folder,
+                                 const std::function<bool(const std::string&)>& canShow);
 
 } // namespace lumidex

@@ -51,7 +51,8 @@ TEST(Settings, ShortFilesAndBadLines) {
     // A line that is not a number takes its default; a group cut short keeps what came before.
     SettingsRecord s;
     std::string text;
-    for (int i = 0; i < 21; ++i) text += (i == 2 ? "wide" : i == 20 ? "x" : std::to_string(i)) + "\n";
+    for (int i = 0; i < 21; ++i)
+        text += (i == 2 ? "wide" : i == 20 ? "x" : std::to_string(i)) + "\n";
     text += "7\n8\n";
     l = ParseSettings(text, s, Never);
     EXPECT_EQ(s.mainWindow.width, 640);

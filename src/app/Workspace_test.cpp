@@ -1,1 +1,50 @@
+#include "Workspace.h"
+
+#include "DatabaseCommands.h"
+#include "RecordingFrame.h"
+#include "TempDir.h"
+#include "TestPictures.h"
+
 #include <gtest/gtest.h>
+
+using namespace lumidex;
+
+// The Workspace ties the libraries together: these tests follow one picture through them.
+TEST(Workspace, AnalysedPictureJoinsCatalogueNewPicturesAndTheReferenceListUnderAll) {
+    test::TempDir dir;
+    test::RecordingFrame frame;
+    Workspace ws(frame, dir.path());
+    std::string path = test::WriteJpeg(dir.File("a.jpg"), test::PhotoLikePicture(64, 48, 1));
+    ASSERT_EQ(ws.AnalyseFile(path), 0);
+    ASSERT_EQ(ws.catalogue.Count(), 1);
+    Pdata* entry = &ws.catalogue.Entry(0);
+    EXPECT_EQ(ws.newPictures, std::vector<Pdata*>{entry});
+    EXPECT_TRUE(ws.DataChanged);
+    ASSERT_EQ(ws.lists.reference.Count(), 1);
+    EXPECT_EQ(ws.lists.reference.At(0).entry, entry);
+}
+
+TEST(Workspace, OpeningAnotherDatabaseLeavesNoListPointingAtFreedEntries) {
+    test::TempDir dir;
+    test::RecordingFrame frame;
+    Workspace ws(frame, dir.path());
+    for (int i = 0; i < 3; ++i)
+        ws.AnalyseFile(test::WriteJpeg(dir.File("p" + std::to_string(i) + ".jpg"),
+                                       test::PhotoLikePicture(64, 48, static_cast<uint32_t>(i))));
+    ws.lists.SelectReference(0);
+    Database db = ws.DatabaseParts();
+    ws.DatabasePath = dir.File("first.ld2");
+    ASSERT_TRUE(SaveDatabase(db));
+
+    // A second, empty catalogue opened over the first: lists and new pictures start afresh.
+    Workspace other(frame, dir.path());
+    other.DatabasePath = dir.File("empty.ld2");
+    Database otherDb = other.DatabaseParts();
+    ASSERT_TRUE(SaveDatabase(otherDb));
+    ws.PendingDatabasePath = dir.File("empty.ld2");
+    ASSERT_TRUE(OpenDatabase(db));
+    EXPECT_EQ(ws.catalogue.Count(), 0);
+    EXPECT_EQ(ws.lists.reference.Count(), 0);
+    EXPECT_EQ(ws.lists.currentReference, nullptr);
+    EXPECT_TRUE(ws.newPictures.empty());
+}

@@ -15,7 +15,8 @@ TEST(AtomicFile, ReplacesTheFileAndLeavesNoTemporary) {
     EXPECT_EQ(WriteFileAtomically(path, "new contents"), SaveResult::Ok);
     EXPECT_EQ(test::ReadWholeFile(path), "new contents");
     int files = 0;
-    for (auto& e : std::filesystem::directory_iterator(dir.path())) files += e.is_regular_file();
+    for (auto& e : std::filesystem::directory_iterator(dir.path()))
+        files += e.is_regular_file();
     EXPECT_EQ(files, 1);
 }
 

@@ -35,9 +35,13 @@ void Options::SetTrackBar2(int position) {
     RaiseChangedFlags(before, *this);
 }
 
-void Options::SetJpegQuality(int quality) { JpegQuality = std::clamp(quality, kJpegQualityMin, kJpegQualityMax); }
+void Options::SetJpegQuality(int quality) {
+    JpegQuality = std::clamp(quality, kJpegQualityMin, kJpegQualityMax);
+}
 
-void Options::SetCompress(int item) { Compress = std::clamp(item, 0, kCompressItems - 1); }
+void Options::SetCompress(int item) {
+    Compress = std::clamp(item, 0, kCompressItems - 1);
+}
 
 void Options::SetInitialStatus(int item) {
     Options before = *this;
@@ -48,21 +52,27 @@ void Options::SetInitialStatus(int item) {
 OptionChangeFlags ChangedFlags(const Options& a, const Options& b) {
     OptionChangeFlags f;
     // Controls whose handlers mark the options changed and ask for a new search.
-    bool search = a.CheckBoxSameSizeOnly != b.CheckBoxSameSizeOnly || a.TrackBarSizeRange != b.TrackBarSizeRange ||
-                  a.ShowreferenceinTarget != b.ShowreferenceinTarget || a.DoubleCheck != b.DoubleCheck ||
-                  a.TrackBar3 != b.TrackBar3 || a.NotStrict != b.NotStrict || a.TrackBar1 != b.TrackBar1;
+    bool search = a.CheckBoxSameSizeOnly != b.CheckBoxSameSizeOnly ||
+                  a.TrackBarSizeRange != b.TrackBarSizeRange ||
+                  a.ShowreferenceinTarget != b.ShowreferenceinTarget ||
+                  a.DoubleCheck != b.DoubleCheck || a.TrackBar3 != b.TrackBar3 ||
+                  a.NotStrict != b.NotStrict || a.TrackBar1 != b.TrackBar1;
     // "Ask", "SmartSort", "NotUpdateListatAction", "SameDriveOnly",
     // "DeleteEmptyFolderafterFileMove", "JpegQuality", "GrayScale" and "Compress" have no such
     // handler; a collision change counts only when it lands on a button that has one.
     bool collision = a.GroupBox1 != b.GroupBox1 && b.GroupBox1 != CopyCollision::Ask;
-    bool options = search || collision || a.AutoViewLeft != b.AutoViewLeft || a.AutoViewRight != b.AutoViewRight ||
-                   a.Sortby != b.Sortby || a.ShoePathName != b.ShoePathName ||
-                   a.KeepAspectRatio != b.KeepAspectRatio || a.AllowRobustOperation != b.AllowRobustOperation ||
-                   a.ShowMemoonPreview != b.ShowMemoonPreview || a.UseJapneseMenu != b.UseJapneseMenu ||
-                   a.TargetListDragDrop != b.TargetListDragDrop || a.ExcludeSameFolder != b.ExcludeSameFolder ||
+    bool options = search || collision || a.AutoViewLeft != b.AutoViewLeft ||
+                   a.AutoViewRight != b.AutoViewRight || a.Sortby != b.Sortby ||
+                   a.ShoePathName != b.ShoePathName || a.KeepAspectRatio != b.KeepAspectRatio ||
+                   a.AllowRobustOperation != b.AllowRobustOperation ||
+                   a.ShowMemoonPreview != b.ShowMemoonPreview ||
+                   a.UseJapneseMenu != b.UseJapneseMenu ||
+                   a.TargetListDragDrop != b.TargetListDragDrop ||
+                   a.ExcludeSameFolder != b.ExcludeSameFolder ||
                    a.ConfirmDelete != b.ConfirmDelete || a.TrackMoveCopy != b.TrackMoveCopy ||
-                   a.GroupBox2 != b.GroupBox2 || a.ConfirmClear != b.ConfirmClear || a.TrackBar2 != b.TrackBar2 ||
-                   a.WrapAround != b.WrapAround || a.Stretch != b.Stretch || a.FixedPosition != b.FixedPosition ||
+                   a.GroupBox2 != b.GroupBox2 || a.ConfirmClear != b.ConfirmClear ||
+                   a.TrackBar2 != b.TrackBar2 || a.WrapAround != b.WrapAround ||
+                   a.Stretch != b.Stretch || a.FixedPosition != b.FixedPosition ||
                    a.FixedSize != b.FixedSize || a.InitialStatus != b.InitialStatus ||
                    a.AutoExpand != b.AutoExpand || a.AutoSync != b.AutoSync;
     f.OptionsDialogChanged = options;

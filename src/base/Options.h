@@ -7,7 +7,13 @@ namespace lumidex {
 
 // Radio groups of the options window; the enumerators carry the radio buttons' names and
 // their values are the numbers stored in the database header.
-enum class SortOrder : uint8_t { byName = 0, byPathname = 1, RadioButtonbyDate = 2, RadioButtonbySize = 3, bySimilarity = 4 };
+enum class SortOrder : uint8_t {
+    byName = 0,
+    byPathname = 1,
+    RadioButtonbyDate = 2,
+    RadioButtonbySize = 3,
+    bySimilarity = 4
+};
 // "When copy(move) target exists:"
 enum class CopyCollision : uint8_t { OverWrite = 0, Skip = 1, Ask = 2 };
 // "Adding Same Filename"
@@ -92,7 +98,9 @@ struct Options {
     bool FindOptionsChanged = false;
 
     // Dependent controls.
-    int TrackBar1Max() const { return DoubleCheck ? kTrackBar1MaxDoubleCheck : kTrackBar1MaxSingleCheck; }
+    int TrackBar1Max() const {
+        return DoubleCheck ? kTrackBar1MaxDoubleCheck : kTrackBar1MaxSingleCheck;
+    }
     bool TrackBar1Enabled() const { return NotStrict; }
     bool TrackBar3Enabled() const { return DoubleCheck; }
     bool TrackBarSizeRangeEnabled() const { return CheckBoxSameSizeOnly; }
@@ -101,7 +109,7 @@ struct Options {
     // Setters that behave like the controls: track bar positions are held inside their
     // range, item indexes inside their items, and every value change raises the change flags
     // that the control's handler raises.
-    void SetDoubleCheck(bool on);   // also limits TrackBar1 to its new maximum
+    void SetDoubleCheck(bool on); // also limits TrackBar1 to its new maximum
     void SetTrackBar1(int position);
     void SetTrackBar3(int position);
     void SetTrackBarSizeRange(int position);

@@ -37,33 +37,46 @@ struct Session {
     }
 };
 
-bool ReadFailed(ReadResult r) { return r != ReadResult::Done; }
+bool ReadFailed(ReadResult r) {
+    return r != ReadResult::Done;
+}
 
 const char* SortName(SortOrder s) {
     switch (s) {
-    case SortOrder::byName: return "byName";
-    case SortOrder::byPathname: return "byPathname";
-    case SortOrder::RadioButtonbyDate: return "RadioButtonbyDate";
-    case SortOrder::RadioButtonbySize: return "RadioButtonbySize";
-    case SortOrder::bySimilarity: return "bySimilarity";
+    case SortOrder::byName:
+        return "byName";
+    case SortOrder::byPathname:
+        return "byPathname";
+    case SortOrder::RadioButtonbyDate:
+        return "RadioButtonbyDate";
+    case SortOrder::RadioButtonbySize:
+        return "RadioButtonbySize";
+    case SortOrder::bySimilarity:
+        return "bySimilarity";
     }
     return "byName";
 }
 
 const char* PolicyName(SameFilePolicy p) {
     switch (p) {
-    case SameFilePolicy::Replace: return "Replace";
-    case SameFilePolicy::DontAdd: return "DontAdd";
-    case SameFilePolicy::NotCare: return "NotCare";
+    case SameFilePolicy::Replace:
+        return "Replace";
+    case SameFilePolicy::DontAdd:
+        return "DontAdd";
+    case SameFilePolicy::NotCare:
+        return "NotCare";
     }
     return "NotCare";
 }
 
 const char* CollisionName(CopyCollision c) {
     switch (c) {
-    case CopyCollision::OverWrite: return "OverWrite";
-    case CopyCollision::Skip: return "Skip";
-    case CopyCollision::Ask: return "Ask";
+    case CopyCollision::OverWrite:
+        return "OverWrite";
+    case CopyCollision::Skip:
+        return "Skip";
+    case CopyCollision::Ask:
+        return "Ask";
     }
     return "Ask";
 }
@@ -71,9 +84,12 @@ const char* CollisionName(CopyCollision c) {
 void PrintJsonString(const std::string& s) {
     std::putchar('"');
     for (unsigned char c : s) {
-        if (c == '"' || c == '\\') std::printf("\\%c", c);
-        else if (c < 0x20) std::printf("\\u%04x", c);
-        else std::putchar(c);
+        if (c == '"' || c == '\\')
+            std::printf("\\%c", c);
+        else if (c < 0x20)
+            std::printf("\\u%04x", c);
+        else
+            std::putchar(c);
     }
     std::putchar('"');
 }
@@ -96,12 +112,13 @@ int RunInfo(const Args& args) {
     image.resize(static_cast<size_t>(in.gcount()));
     if (!ApplyHeader(s.db, image)) {
         s.ws.LogMessage(image.size() >= 3 && image.compare(0, 3, "LDB") == 0 ? kBrokenFileMessage
-                                                                            : kNotDatabaseMessage);
+                                                                             : kNotDatabaseMessage);
         return kFailed;
     }
     const Options& o = s.ws.options;
     const HeaderState& h = s.ws.header;
-    std::printf("version=%d\nentries=%d\nselection=%d\n", h.version, h.entryCount, h.savedSelection);
+    std::printf("version=%d\nentries=%d\nselection=%d\n", h.version, h.entryCount,
+                h.savedSelection);
     auto flag = [](const char* name, bool on) { std::printf("%s=%d\n", name, on ? 1 : 0); };
     auto number = [](const char* name, int v) { std::printf("%s=%d\n", name, v); };
     flag("AutoViewLeft", o.AutoViewLeft);
@@ -148,8 +165,10 @@ int RunList(const Args& args) {
     bool json = false;
     std::vector<std::string> paths;
     for (const std::string& a : args) {
-        if (a == "--json") json = true;
-        else paths.push_back(a);
+        if (a == "--json")
+            json = true;
+        else
+            paths.push_back(a);
     }
     if (paths.size() != 1) {
         std::fprintf(stderr, "Usage: lumidex2-cli list DB [--json]\n");
@@ -164,26 +183,31 @@ int RunList(const Args& args) {
         if (json) {
             std::printf("%s\n{\"path\":", i ? "," : "");
             PrintJsonString(e.path);
-            std::printf(",\"key\":\"%08X\",\"code\":\"%08X\",\"group\":%u,\"size\":%d,\"time\":%d,\"memos\":[", e.key,
-                        e.code, e.mismatchGroup, e.fileSize, e.fileTime);
-            for (int m = 0; m < e.MemoCount(); ++m) std::printf("%s%d", m ? "," : "", e.Memos()[static_cast<size_t>(m)]);
+            std::printf(",\"key\":\"%08X\",\"code\":\"%08X\",\"group\":%u,\"size\":%d,\"time\":%d,"
+                        "\"memos\":[",
+                        e.key, e.code, e.mismatchGroup, e.fileSize, e.fileTime);
+            for (int m = 0; m < e.MemoCount(); ++m)
+                std::printf("%s%d", m ? "," : "", e.Memos()[static_cast<size_t>(m)]);
             std::printf("],\"regions\":[");
             for (int g = 0; g < e.RegionCount(); ++g) {
                 const secondIndex& x = e.RegionAt(g);
-                std::printf("%s{\"key\":\"%08X\",\"code\":\"%08X\",\"left\":%d,\"top\":%d,\"right\":%d,\"bottom\":%d}",
-                            g ? "," : "", x.key, x.code, x.area.left, x.area.top, x.area.right, x.area.bottom);
+                std::printf("%s{\"key\":\"%08X\",\"code\":\"%08X\",\"left\":%d,\"top\":%d,"
+                            "\"right\":%d,\"bottom\":%d}",
+                            g ? "," : "", x.key, x.code, x.area.left, x.area.top, x.area.right,
+                            x.area.bottom);
             }
             std::printf("]}");
             continue;
         }
-        std::printf("%s\t%08X\t%08X\t%u\t%d\t%d\t", e.path.c_str(), e.key, e.code, e.mismatchGroup, e.fileSize,
-                    e.fileTime);
-        for (int m = 0; m < e.MemoCount(); ++m) std::printf("%s%d", m ? "," : "", e.Memos()[static_cast<size_t>(m)]);
+        std::printf("%s\t%08X\t%08X\t%u\t%d\t%d\t", e.path.c_str(), e.key, e.code, e.mismatchGroup,
+                    e.fileSize, e.fileTime);
+        for (int m = 0; m < e.MemoCount(); ++m)
+            std::printf("%s%d", m ? "," : "", e.Memos()[static_cast<size_t>(m)]);
         std::putchar('\t');
         for (int g = 0; g < e.RegionCount(); ++g) {
             const secondIndex& x = e.RegionAt(g);
-            std::printf("%s%08X:%08X:%d,%d,%d,%d", g ? ";" : "", x.key, x.code, x.area.left, x.area.top, x.area.right,
-                        x.area.bottom);
+            std::printf("%s%08X:%08X:%d,%d,%d,%d", g ? ";" : "", x.key, x.code, x.area.left,
+                        x.area.top, x.area.right, x.area.bottom);
         }
         std::putchar('\n');
     }
@@ -195,13 +219,18 @@ int RunMerge(const Args& args) {
     std::vector<std::string> files;
     std::string policy;
     for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--policy" && i + 1 < args.size()) policy = args[++i];
-        else if (args[i].rfind("--policy=", 0) == 0) policy = args[i].substr(9);
-        else files.push_back(args[i]);
+        if (args[i] == "--policy" && i + 1 < args.size())
+            policy = args[++i];
+        else if (args[i].rfind("--policy=", 0) == 0)
+            policy = args[i].substr(9);
+        else
+            files.push_back(args[i]);
     }
-    bool badPolicy = !policy.empty() && policy != "replace" && policy != "dontadd" && policy != "notcare";
+    bool badPolicy =
+        !policy.empty() && policy != "replace" && policy != "dontadd" && policy != "notcare";
     if (files.size() < 2 || badPolicy) {
-        std::fprintf(stderr, "Usage: lumidex2-cli merge DB OTHER... [--policy replace|dontadd|notcare]\n");
+        std::fprintf(stderr,
+                     "Usage: lumidex2-cli merge DB OTHER... [--policy replace|dontadd|notcare]\n");
         return kUsage;
     }
     Session s(false);

@@ -55,7 +55,8 @@ void DataManage::EraseGroup(int32_t id) {
 }
 
 int DataManage::PutMemo(const std::string& text, int32_t groupId) {
-    while (firstBlank_ < slots_.size() && slots_[firstBlank_].groupId != kBlank) ++firstBlank_;
+    while (firstBlank_ < slots_.size() && slots_[firstBlank_].groupId != kBlank)
+        ++firstBlank_;
     if (firstBlank_ < slots_.size()) {
         slots_[firstBlank_].groupId = groupId;
         slots_[firstBlank_].text = text;
@@ -76,12 +77,15 @@ void DataManage::EraseMemo(const std::string& text, int32_t groupId) {
 int32_t DataManage::NewGroupId() const {
     std::vector<int32_t> ids;
     ids.reserve(groups_.size());
-    for (const MemoGroup& g : groups_) ids.push_back(g.id);
+    for (const MemoGroup& g : groups_)
+        ids.push_back(g.id);
     std::sort(ids.begin(), ids.end());
     int32_t id = kFirstGroupId;
     for (int32_t taken : ids) {
-        if (taken == id) ++id;
-        else if (taken > id) break;
+        if (taken == id)
+            ++id;
+        else if (taken > id)
+            break;
     }
     return id;
 }
@@ -112,7 +116,8 @@ std::string DataManage::UniqueMemoText(const std::string& text, int32_t groupId)
 
 int32_t DataManage::MaxGroupId() const {
     int32_t best = 0;
-    for (const MemoGroup& g : groups_) best = std::max(best, g.id);
+    for (const MemoGroup& g : groups_)
+        best = std::max(best, g.id);
     return best;
 }
 
@@ -197,8 +202,10 @@ bool DataManage::ReadMemoTable(ByteReader& in) {
         }
         std::string_view text = in.Bytes(static_cast<size_t>(length));
         int32_t id = in.I32();
-        if (id == kBlank) slots_.push_back({std::string(), kBlank});
-        else slots_.push_back({std::string(text), AddWrapping(id, groupIdBase)});
+        if (id == kBlank)
+            slots_.push_back({std::string(), kBlank});
+        else
+            slots_.push_back({std::string(text), AddWrapping(id, groupIdBase)});
     }
     return true;
 }

@@ -10,7 +10,8 @@ namespace {
 TEST(DataManage, SlotsStayAndBlankSlotsAreReused) {
     DataManage m;
     m.AddGroup("G", 100);
-    for (const char* t : {"a", "b", "c", "d", "e"}) m.PutMemo(t, 100);
+    for (const char* t : {"a", "b", "c", "d", "e"})
+        m.PutMemo(t, 100);
     m.EraseMemo("d", 100);
     m.EraseMemo("b", 100);
     EXPECT_EQ(m.Count(), 5);

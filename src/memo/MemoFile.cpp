@@ -25,7 +25,9 @@ void AppendLine(std::string& out, std::string_view first, int32_t id) {
 
 constexpr std::string_view kSeparator = "\"\",\"\"\r\n";
 
-bool IsBlank(char c) { return c >= 1 && c <= ' '; }
+bool IsBlank(char c) {
+    return c >= 1 && c <= ' ';
+}
 
 bool ParseInt(const std::string& text, int32_t& out) {
     const char* begin = text.data();
@@ -58,9 +60,11 @@ std::vector<std::string_view> Lines(std::string_view content) {
 
 std::string BuildMemoFile(const DataManage& memos) {
     std::string out;
-    for (const MemoGroup& g : memos.Groups()) AppendLine(out, g.name, g.id);
+    for (const MemoGroup& g : memos.Groups())
+        AppendLine(out, g.name, g.id);
     out += kSeparator;
-    for (const MemoSlot& s : memos.Slots()) AppendLine(out, s.text, s.groupId);
+    for (const MemoSlot& s : memos.Slots())
+        AppendLine(out, s.text, s.groupId);
     out += kSeparator;
     return out;
 }
@@ -71,7 +75,8 @@ std::vector<std::string> SplitCommaText(std::string_view line) {
     std::vector<std::string> fields;
     size_t p = 0;
     const size_t n = line.size();
-    while (p < n && IsBlank(line[p])) ++p;
+    while (p < n && IsBlank(line[p]))
+        ++p;
     while (p < n) {
         std::string field;
         if (line[p] == '"') {
@@ -90,14 +95,17 @@ std::vector<std::string> SplitCommaText(std::string_view line) {
             }
         } else {
             size_t start = p;
-            while (p < n && !IsBlank(line[p]) && line[p] != ',') ++p;
+            while (p < n && !IsBlank(line[p]) && line[p] != ',')
+                ++p;
             field.assign(line.substr(start, p - start));
         }
         fields.push_back(std::move(field));
-        while (p < n && IsBlank(line[p])) ++p;
+        while (p < n && IsBlank(line[p]))
+            ++p;
         if (p < n && line[p] == ',') {
             if (p + 1 == n) fields.emplace_back();
-            do ++p;
+            do
+                ++p;
             while (p < n && IsBlank(line[p]));
         }
     }
@@ -115,8 +123,10 @@ bool ReadMemoFile(DataManage& memos, std::string_view content) {
             if (f[0].empty() && f[1].empty()) break;
             int32_t id;
             if (!ParseInt(f[1], id)) return false;
-            if (section == 0) memos.AddGroup(memos.UniqueGroupName(f[0]), Shift(id, base));
-            else if (id != -1) memos.PutMemo(f[0], Shift(id, base));
+            if (section == 0)
+                memos.AddGroup(memos.UniqueGroupName(f[0]), Shift(id, base));
+            else if (id != -1)
+                memos.PutMemo(f[0], Shift(id, base));
         }
     }
     return true;

@@ -35,7 +35,8 @@ TEST(MemoFile, SplitCommaText) {
         {"  ", {}},
         {"\"open", {"open"}},
     };
-    for (const Case& c : cases) EXPECT_EQ(SplitCommaText(c.line), c.fields) << c.line;
+    for (const Case& c : cases)
+        EXPECT_EQ(SplitCommaText(c.line), c.fields) << c.line;
 }
 
 TEST(MemoFile, ImportAddsShiftedGroupsAndKeepsTexts) {
@@ -65,9 +66,9 @@ TEST(MemoFile, ImportAddsShiftedGroupsAndKeepsTexts) {
 
 TEST(MemoFile, BrokenLinesStopTheImportKeepingWhatCameBefore) {
     const char* cases[] = {
-        "\"A\",\"1\"\r\n\r\n\"\",\"\"\r\n",       // blank line
-        "\"A\",\"1\"\r\n\"B\"\r\n",              // one field
-        "\"A\",\"1\"\r\n\"B\",\"x1\"\r\n",       // not a number
+        "\"A\",\"1\"\r\n\r\n\"\",\"\"\r\n", // blank line
+        "\"A\",\"1\"\r\n\"B\"\r\n",         // one field
+        "\"A\",\"1\"\r\n\"B\",\"x1\"\r\n",  // not a number
     };
     for (const char* c : cases) {
         DataManage m;

@@ -198,7 +198,6 @@ int Lists::ListUpSimilar() {
         pending_.push_back(ListRow{SortKeyOf(e), &e, false});
         if (pending_.size() >= std::max<size_t>(64, static_cast<size_t>(reference.Count()) / 4))
             FlushPending();
-        if (robust) frame.ProcessEvents();
         ++found;
         Status(StatusPanel::Progress, ListUpProgressText(found, i, catalogue_.Count()));
     };
@@ -263,6 +262,8 @@ int Lists::ListUpSimilar() {
                 }
             }
         }
+        // Events run between entries only: inside a search they could free what it holds.
+        if (added && robust) frame.ProcessEvents();
     }
     FlushPending();
     if (!robust) frame.SetBusy(false);
@@ -327,8 +328,14 @@ void Lists::FillTargetList() {
         return;
     }
     currentReference = reference.EntryAt(row);
-    for (int k : SimilarPositions(*currentReference, options_.UseSubIndex, fillIndex))
-        AddRow(target, &catalogue_.Entry(k));
+    std::vector<ListRow> rows;
+    for (int k : SimilarPositions(*currentReference, options_.UseSubIndex, fillIndex)) {
+        Pdata& e = catalogue_.Entry(k);
+        rows.push_back(ListRow{SortKeyOf(e), &e, false});
+    }
+    // All rows at once: events run inside the scan's rows could free the entries it found.
+    target.AddMany(std::move(rows));
+    if (Robust()) state_.frame().ProcessEvents();
     RestoreSelection(target);
 }
 

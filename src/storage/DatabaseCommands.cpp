@@ -27,7 +27,9 @@ void UpdateTitle(Database& db, int markChanged) {
     db.state.frame().ChangeFlagsChanged();
 }
 
-bool AnyChangeFlag(const SharedState& s) { return s.DataChanged || s.OptionsChanged || s.OldFormatRead; }
+bool AnyChangeFlag(const SharedState& s) {
+    return s.DataChanged || s.OptionsChanged || s.OldFormatRead;
+}
 
 // File name without folder and extension, the caption of the save question.
 std::string BaseName(std::string_view path) {
@@ -71,7 +73,8 @@ bool OpenDatabase(Database& db) {
     SharedState& state = db.state;
     Frame& frame = state.frame();
     if (AnyChangeFlag(state)) {
-        Answer a = frame.Ask({BaseName(state.DatabasePath), "Data changed. Save?",
+        Answer a = frame.Ask({BaseName(state.DatabasePath),
+                              "Data changed. Save?",
                               {Answer::Yes, Answer::No, Answer::Cancel}});
         // A save that did not complete must not be followed by clearing the catalogue.
         if (a == Answer::Yes && (!SaveDatabase(db) || state.DataChanged)) a = Answer::Cancel;
@@ -104,7 +107,8 @@ bool SaveDatabase(Database& db) {
     BuildHeader(db);
     if (state.DatabasePath.empty()) return SaveDatabaseAs(db);
     if (Lower(paths::Extension(state.DatabasePath)) == ".ldb") {
-        Answer a = state.frame().Ask({"Confirm", "Change file extension to 'ld2' ?", {Answer::Yes, Answer::No}});
+        Answer a = state.frame().Ask(
+            {"Confirm", "Change file extension to 'ld2' ?", {Answer::Yes, Answer::No}});
         if (a == Answer::Yes) {
             std::string_view p = state.DatabasePath;
             std::string renamed = std::string(p.substr(0, p.size() - 4)) + ".ld2";
@@ -122,14 +126,17 @@ bool SaveDatabaseAs(Database& db, const std::string& presetPath) {
     BuildHeader(db);
     std::string path;
     if (frame.CanChooseFiles()) {
-        path = frame.ChooseFile(DatabaseSaveChoice(presetPath.empty() ? state.DatabasePath : presetPath));
+        path = frame.ChooseFile(
+            DatabaseSaveChoice(presetPath.empty() ? state.DatabasePath : presetPath));
         if (path.empty()) {
             frame.SetStatusText(StatusPanel::Outcome, "Save Canceled.");
             return false;
         }
     } else {
         path = state.AppDir + "emergency.ld2";
-        frame.Ask({"Serious Error", "Can't execute Dialogbox.Data is save as <" + path + ">", {Answer::Ok}});
+        frame.Ask({"Serious Error",
+                   "Can't execute Dialogbox.Data is save as <" + path + ">",
+                   {Answer::Ok}});
     }
     state.DatabasePath = path;
     bool ok = WriteDatabase(db, path);
@@ -149,7 +156,9 @@ ReadResult ImportDatabase(Database& db) {
     return r;
 }
 
-bool DefaultOptionsExist(const std::string& appDir) { return FileExists(appDir + "default.ld2"); }
+bool DefaultOptionsExist(const std::string& appDir) {
+    return FileExists(appDir + "default.ld2");
+}
 
 void LoadDefaultOptions(Database& db) {
     SharedState& state = db.state;
@@ -173,14 +182,16 @@ void LoadDefaultOptions(Database& db) {
     state.Merging = merging;
     state.frame().HideMainProgress();
     if (state.OldFormatRead)
-        state.frame().SetStatusText(StatusPanel::Progress, "Read OLD 'default.ld?'. Some options may be not set.");
+        state.frame().SetStatusText(StatusPanel::Progress,
+                                    "Read OLD 'default.ld?'. Some options may be not set.");
     state.OldFormatRead = oldBefore;
     state.frame().ChangeFlagsChanged();
 }
 
 bool SaveDefaultOptions(Database& db) {
     BuildHeader(db);
-    std::string_view bytes(reinterpret_cast<const char*>(db.header.HeaderBuffer.data()), kHeaderSize);
+    std::string_view bytes(reinterpret_cast<const char*>(db.header.HeaderBuffer.data()),
+                           kHeaderSize);
     if (WriteFileAtomically(db.state.AppDir + "default.ld2", bytes) != SaveResult::Ok) {
         db.state.LogMessage("Can't open default.ld2");
         return false;
@@ -199,7 +210,8 @@ bool ExportMemo(Database& db, std::string path) {
         c.forSaving = true;
         c.filter = kMemoFilter;
         c.defaultExtension = "l2m";
-        c.initialPath = state.DatabasePath.empty() ? "memo.l2m" : BaseName(state.DatabasePath) + ".l2m";
+        c.initialPath =
+            state.DatabasePath.empty() ? "memo.l2m" : BaseName(state.DatabasePath) + ".l2m";
         path = state.frame().ChooseFile(c);
         if (path.empty()) return false;
     }

@@ -28,7 +28,8 @@ struct Fixture {
     // A saved database of the given entries.
     std::string MakeDatabase(const std::string& name, std::vector<std::string> entries) {
         Fixture other;
-        for (auto& e : entries) other.Add(e);
+        for (auto& e : entries)
+            other.Add(e);
         BuildHeader(other.db);
         std::string path = dir.File(name);
         EXPECT_TRUE(WriteDatabase(other.db, path));
@@ -132,7 +133,8 @@ TEST(DatabaseCommands, HistoryRules) {
     test::TempDir dir;
     std::string existing = dir.Write("a.ld2", "x");
     History h;
-    for (int i = 0; i < 20; ++i) h.AddToHistory("/db/" + std::to_string(i) + ".ld2");
+    for (int i = 0; i < 20; ++i)
+        h.AddToHistory("/db/" + std::to_string(i) + ".ld2");
     h.AddToHistory("/db/5.ld2"); // held already: not moved
     EXPECT_EQ(h.Paths()[14], "/db/5.ld2");
     h.AddToHistory(existing);
@@ -151,7 +153,8 @@ TEST(DatabaseCommands, HistoryRules) {
     EXPECT_TRUE(items[1].enabled);
 
     ASSERT_TRUE(h.Save(dir.path()));
-    EXPECT_EQ(test::ReadWholeFile(dir.File("history.cfg")).substr(0, 12), "/db/5.ld2\r\n" + existing.substr(0, 1));
+    EXPECT_EQ(test::ReadWholeFile(dir.File("history.cfg")).substr(0, 12),
+              "/db/5.ld2\r\n" + existing.substr(0, 1));
     History loaded;
     loaded.Load(dir.path());
     EXPECT_EQ(loaded.Paths(), h.Paths());
@@ -184,7 +187,8 @@ TEST(DatabaseCommands, DefaultOptionsFile) {
     t.dir.Write("default.ldb", image);
     t.state.OldFormatRead = false;
     LoadDefaultOptions(t.db);
-    EXPECT_EQ(t.frame.status[StatusPanel::Progress], "Read OLD 'default.ld?'. Some options may be not set.");
+    EXPECT_EQ(t.frame.status[StatusPanel::Progress],
+              "Read OLD 'default.ld?'. Some options may be not set.");
     EXPECT_FALSE(t.state.OldFormatRead);
 }
 

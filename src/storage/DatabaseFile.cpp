@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
@@ -18,20 +19,27 @@ namespace lumidex {
 namespace {
 
 int32_t ReadI32At(const HeaderBytes& h, size_t at) {
-    return static_cast<int32_t>(static_cast<uint32_t>(h[at]) | (static_cast<uint32_t>(h[at + 1]) << 8) |
-                                (static_cast<uint32_t>(h[at + 2]) << 16) |
-                                (static_cast<uint32_t>(h[at + 3]) << 24));
+    return static_cast<int32_t>(
+        static_cast<uint32_t>(h[at]) | (static_cast<uint32_t>(h[at + 1]) << 8) |
+        (static_cast<uint32_t>(h[at + 2]) << 16) | (static_cast<uint32_t>(h[at + 3]) << 24));
 }
 
 void WriteI32At(HeaderBytes& h, size_t at, int32_t value) {
     auto v = static_cast<uint32_t>(value);
-    for (size_t i = 0; i < 4; ++i) h[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    for (size_t i = 0; i < 4; ++i)
+        h[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
-uint8_t Bit(bool on, int bit) { return static_cast<uint8_t>(on ? 1u << bit : 0u); }
-bool IsSet(uint8_t byte, int bit) { return (byte >> bit) & 1u; }
+uint8_t Bit(bool on, int bit) {
+    return static_cast<uint8_t>(on ? 1u << bit : 0u);
+}
+bool IsSet(uint8_t byte, int bit) {
+    return (byte >> bit) & 1u;
+}
 
-bool HasMagic(std::string_view bytes) { return bytes.size() >= 3 && bytes.substr(0, 3) == "LDB"; }
+bool HasMagic(std::string_view bytes) {
+    return bytes.size() >= 3 && bytes.substr(0, 3) == "LDB";
+}
 
 // Length of the folder part (drive and directory with the last delimiter). Files written on
 // Windows use '\', files written here '/'; both end a folder.
@@ -71,15 +79,21 @@ bool ReadWholeFile(const std::string& path, std::string& out) {
     if (fd < 0) return false;
     struct stat st {};
     bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    if (ok) {
-        out.resize(static_cast<size_t>(st.st_size));
-        size_t done = 0;
-        while (ok && done < out.size()) {
-            ssize_t n = ::read(fd, out.data() + done, out.size() - done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) ok = n == 0 ? (out.resize(done), true) : false;
-            else done += static_cast<size_t>(n);
-        }
+    try {
+        if (ok) out.resize(static_cast<size_t>(st.st_size));
+    } catch (const std::bad_alloc&) {
+        ok = false; // larger than the memory can hold
+    }
+    size_t done = 0;
+    while (ok && done < out.size()) {
+        ssize_t n = ::read(fd, out.data() + done, out.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0)
+            ok = false;
+        else if (n == 0)
+            out.resize(done); // the file shrank meanwhile
+        else
+            done += static_cast<size_t>(n);
     }
     ::close(fd);
     return ok;
@@ -103,7 +117,8 @@ void EncodeHeader(const Options& o, int32_t entryCount, int32_t selection, Heade
     h[10] = Bit(o.ConfirmClear, 0) | Bit(o.ShoePathName, 1) | Bit(o.SmartSort, 2);
     h[11] = static_cast<uint8_t>(o.Sortby);
     h[12] = static_cast<uint8_t>(o.TrackBar2);
-    h[13] = Bit(o.WrapAround, 0) | Bit(o.FixedPosition, 1) | Bit(o.FixedSize, 2) | Bit(o.Stretch, 3);
+    h[13] =
+        Bit(o.WrapAround, 0) | Bit(o.FixedPosition, 1) | Bit(o.FixedSize, 2) | Bit(o.Stretch, 3);
     h[14] = static_cast<uint8_t>(((o.TrackBar1 & 0x0F) << 4) | (o.TrackBar3 & 0x0F));
     h[15] = Bit(o.InitialStatus == 1, 0) | Bit(o.AutoExpand, 1) | Bit(o.AutoSync, 2);
     h[16] = static_cast<uint8_t>(o.TrackBarSizeRange & 0x0F);
@@ -149,7 +164,8 @@ void DecodeHeaderOptions(const HeaderBytes& h, int version, Options& o) {
     o.ShoePathName = IsSet(h[10], 1);
     o.SmartSort = IsSet(h[10], 2);
     // An order no radio button stands for checks none of them: the previous order stays.
-    if (h[11] <= static_cast<uint8_t>(SortOrder::bySimilarity)) o.Sortby = static_cast<SortOrder>(h[11]);
+    if (h[11] <= static_cast<uint8_t>(SortOrder::bySimilarity))
+        o.Sortby = static_cast<SortOrder>(h[11]);
     o.SetTrackBar2(h[12]);
     o.WrapAround = IsSet(h[13], 0);
     o.FixedPosition = IsSet(h[13], 1);
@@ -193,7 +209,8 @@ bool ApplyHeader(Database& db, std::string_view bytes) {
         hs.entryCount = ReadI32At(h, 124);
         db.state.frame().ShowMainProgress(std::max(hs.entryCount, 0));
     } else {
-        db.state.frame().SetStatusText(StatusPanel::Progress, "Reading previous version Database....");
+        db.state.frame().SetStatusText(StatusPanel::Progress,
+                                       "Reading previous version Database....");
         db.state.OldFormatRead = true;
         db.state.frame().ChangeFlagsChanged();
         hs.entryCount = 0;
@@ -210,7 +227,7 @@ std::string EncodeDatabase(Database& db, int* leftOut) {
     Frame& frame = db.state.frame();
     const Catalogue& catalogue = db.catalogue;
     std::string out;
-    out.reserve(kHeaderSize + 64 + static_cast<size_t>(catalogue.Count()) * 48);
+    out.reserve(kHeaderSize + 64 + static_cast<size_t>(catalogue.Count()) * 72);
     out.append(reinterpret_cast<const char*>(db.header.HeaderBuffer.data()), kHeaderSize);
     ByteWriter w(out);
     db.memos.WriteMemoTable(w);
@@ -227,7 +244,8 @@ std::string EncodeDatabase(Database& db, int* leftOut) {
         std::string_view text = sameFolder ? path.substr(cut) : path;
         // A record longer than the format allows, or a bare name after a folder run, would
         // make every later record unreadable: such an entry is left out and reported.
-        if (text.size() > static_cast<size_t>(kMaxPathLength) || (folder.empty() && !current.empty())) {
+        if (text.size() > static_cast<size_t>(kMaxPathLength) ||
+            (folder.empty() && !current.empty())) {
             db.state.LogMessage(std::string(kPathNotSaved) + e.path);
             ++skipped;
             continue;
@@ -262,7 +280,9 @@ bool WriteDatabase(Database& db, const std::string& path) {
         state.LogMessage("Can't open " + path);
     } else if (result == SaveResult::WriteFailed) {
         state.LogMessage("Write error. Disk full?");
-        frame.Ask({"Serious Error", "Data is NOT saved completely.\nPlease check your disk and retry.", {Answer::Ok}});
+        frame.Ask({"Serious Error",
+                   "Data is NOT saved completely.\nPlease check your disk and retry.",
+                   {Answer::Ok}});
     } else {
         // Entries left out still count as unsaved.
         state.DataChanged = !everyEntry;
@@ -313,7 +333,8 @@ ReadResult ParseDatabase(Database& db, std::string_view image) {
         int count = 0;
         while (result == ReadResult::Done && !in.AtEnd()) {
             int32_t length = in.I32();
-            if (in.Failed() || length < 0 || length > kMaxPathLength || !in.Need(static_cast<size_t>(length))) {
+            if (in.Failed() || length < 0 || length > kMaxPathLength ||
+                !in.Need(static_cast<size_t>(length))) {
                 result = ReadResult::Broken;
                 break;
             }
@@ -335,6 +356,7 @@ ReadResult ParseDatabase(Database& db, std::string_view image) {
                 uint16_t group = in.U16();
                 if (state.Merging) group = MergedGroupNumber(group, groupOffset);
                 entry->mismatchGroup = group;
+                if (!in.Failed()) db.mismatch.MarkUsed(group);
             }
             if (version >= 5) {
                 entry->fileSize = in.I32();
@@ -346,9 +368,13 @@ ReadResult ParseDatabase(Database& db, std::string_view image) {
                 result = ReadResult::Broken;
                 break;
             }
-            if (version >= 3) db.mismatch.MarkUsed(entry->mismatchGroup);
 
-            int old = db.catalogue.FindEntry(entry->path);
+            // Files are written in key order: a record that sorts after every entry present
+            // cannot name one of them, and needs no search.
+            const Catalogue& cat = db.catalogue;
+            bool afterAll = cat.Empty() ||
+                            paths::CompareUpper(cat.Entry(cat.Count() - 1).path, entry->path) < 0;
+            int old = afterAll ? -1 : cat.FindEntry(entry->path);
             if (old >= 0 && policy == SameFilePolicy::DontAdd) {
                 db.catalogue.Entry(old).MergeMemos(entry->Memos());
                 frame.SetMainProgressPosition(count);

@@ -21,7 +21,8 @@ inline constexpr int32_t kMaxPathLength = 1023;
 using HeaderBytes = std::array<uint8_t, kHeaderSize>;
 
 inline constexpr const char* kBrokenFileMessage = "File read error:File is broken.SCANDISK NOW!!";
-inline constexpr const char* kNotDatabaseMessage = "File format error:This file is not Lumidex database.";
+inline constexpr const char* kNotDatabaseMessage =
+    "File format error:This file is not Lumidex database.";
 
 // The header in memory and what the last header read said.
 struct HeaderState {
@@ -73,11 +74,15 @@ void EncodeHeader(const Options& options, int32_t entryCount, int32_t selection,
 // Takes the option bytes of a version's header into options, as the controls react.
 void DecodeHeaderOptions(const HeaderBytes& header, int version, Options& options);
 // The version a header states (its sixth byte minus '0').
-inline int HeaderVersion(const HeaderBytes& h) { return static_cast<int>(h[5]) - '0'; }
+inline int HeaderVersion(const HeaderBytes& h) {
+    return static_cast<int>(h[5]) - '0';
+}
 
 // Fills header from the catalogue and the options, then fixes the sort key.
 void BuildHeader(Database& db, HeaderBytes& header);
-inline void BuildHeader(Database& db) { BuildHeader(db, db.header.HeaderBuffer); }
+inline void BuildHeader(Database& db) {
+    BuildHeader(db, db.header.HeaderBuffer);
+}
 // Takes version, count, selection and (unless merging) the options from a file image's first
 // 128 bytes. Returns false, changing nothing, when the image does not start with "LDB".
 bool ApplyHeader(Database& db, std::string_view bytes);

@@ -46,7 +46,8 @@ struct Fixture {
     }
     std::vector<std::string> Paths() const {
         std::vector<std::string> out;
-        for (int i = 0; i < catalogue.Count(); ++i) out.push_back(catalogue.Entry(i).path);
+        for (int i = 0; i < catalogue.Count(); ++i)
+            out.push_back(catalogue.Entry(i).path);
         return out;
     }
 };
@@ -68,12 +69,14 @@ struct FileBuilder {
         w.I32(1);
         w.I32(static_cast<int32_t>(groups.size()));
         w.I32(static_cast<int32_t>(slots.size()));
-        for (auto& [n, id] : groups) w.I32(static_cast<int32_t>(n.size())), w.Bytes(n), w.I32(id);
-        for (auto& [t, id] : slots) w.I32(static_cast<int32_t>(t.size())), w.Bytes(t), w.I32(id);
+        for (auto& [n, id] : groups)
+            w.I32(static_cast<int32_t>(n.size())), w.Bytes(n), w.I32(id);
+        for (auto& [t, id] : slots)
+            w.I32(static_cast<int32_t>(t.size())), w.Bytes(t), w.I32(id);
         return *this;
     }
-    FileBuilder& Record(const std::string& path, uint32_t key, uint16_t group = 0, std::vector<int32_t> memos = {},
-                        int regions = 0) {
+    FileBuilder& Record(const std::string& path, uint32_t key, uint16_t group = 0,
+                        std::vector<int32_t> memos = {}, int regions = 0) {
         w.I32(static_cast<int32_t>(path.size()));
         w.Bytes(path);
         w.U32(key);
@@ -82,11 +85,13 @@ struct FileBuilder {
         if (version >= 5) w.I32(1000), w.I32(2000);
         if (version >= 4) {
             w.I32(static_cast<int32_t>(memos.size()));
-            for (int32_t m : memos) w.I32(m);
+            for (int32_t m : memos)
+                w.I32(m);
         }
         if (version >= 7) {
             w.I32(regions);
-            for (int i = 0; i < regions; ++i) w.U32(7), w.U32(8), w.I32(20), w.I32(10), w.I32(220), w.I32(110);
+            for (int i = 0; i < regions; ++i)
+                w.U32(7), w.U32(8), w.I32(20), w.I32(10), w.I32(220), w.I32(110);
         }
         return *this;
     }
@@ -118,7 +123,9 @@ TEST(DatabaseFile, RoundTripKeepsEveryFieldAndCompressesFolders) {
     EXPECT_EQ(image.substr(0, 6), "LDB008");
     // Full paths start a run; the rest are bare names.
     size_t fullPaths = 0;
-    for (size_t at = image.find("/pics/"); at != std::string::npos; at = image.find("/pics/", at + 1)) ++fullPaths;
+    for (size_t at = image.find("/pics/"); at != std::string::npos;
+         at = image.find("/pics/", at + 1))
+        ++fullPaths;
     EXPECT_EQ(fullPaths, 4u);
 
     Fixture b;
@@ -174,7 +181,8 @@ TEST(DatabaseFile, ReadsEveryOldVersion) {
         EXPECT_EQ(t.header.savedSelection, v >= 6 ? 1 : -1);
         EXPECT_EQ(t.header.entryCount, v >= 5 ? 2 : 0);
         if (v < 5) {
-            EXPECT_EQ(t.frame.status[StatusPanel::Progress], "Reading previous version Database....");
+            EXPECT_EQ(t.frame.status[StatusPanel::Progress],
+                      "Reading previous version Database....");
         }
     }
 }
@@ -251,7 +259,8 @@ TEST(DatabaseFile, DamagedFilesKeepTheEntriesBeforeTheDamage) {
         {"negative length", le(-5)},
         {"path past the end", le(40) + "abc"},
         {"cut inside the key", le(5) + "c.jpg" + "\x01\x02"},
-        {"memo count past the end", le(5) + "c.jpg" + std::string(14, '\0') + std::string(4, '\0') + le(0x7FFFFFFF)},
+        {"memo count past the end",
+         le(5) + "c.jpg" + std::string(14, '\0') + std::string(4, '\0') + le(0x7FFFFFFF)},
         {"region count past the end",
          le(5) + "c.jpg" + std::string(14, '\0') + std::string(4, '\0') + le(0) + le(1 << 28)},
         {"stray bytes", "\x01\x02"},
@@ -320,7 +329,10 @@ TEST(DatabaseFile, MergeShiftsGroupsAndMemosAndKeepsOptions) {
 
     FileBuilder f(8);
     f.MemoTable({{"Colours", 100}, {"Other", 101}}, {{"green", 100}, {"", -1}, {"x", 101}});
-    f.Record("/p/new1.jpg", 1, 1, {0}).Record("new2.jpg", 2, 2).Record("new3.jpg", 3, 0).Record("shared.jpg", 4, 0, {2});
+    f.Record("/p/new1.jpg", 1, 1, {0})
+        .Record("new2.jpg", 2, 2)
+        .Record("new3.jpg", 3, 0)
+        .Record("shared.jpg", 4, 0, {2});
     t.state.Merging = true;
     EXPECT_EQ(t.Read(t.dir.Write("other.ld2", f.bytes)), ReadResult::Done);
     t.state.Merging = false;
@@ -336,7 +348,8 @@ TEST(DatabaseFile, MergeShiftsGroupsAndMemosAndKeepsOptions) {
     EXPECT_EQ(t.memos.Slots()[2].groupId, -1);
     EXPECT_EQ(t.memos.Slots()[3].groupId, 205);
 
-    ASSERT_EQ(t.Paths(), (std::vector<std::string>{"/p/new1.jpg", "/p/new2.jpg", "/p/new3.jpg", "/p/shared.jpg"}));
+    ASSERT_EQ(t.Paths(), (std::vector<std::string>{"/p/new1.jpg", "/p/new2.jpg", "/p/new3.jpg",
+                                                   "/p/shared.jpg"}));
     EXPECT_EQ(t.catalogue.Entry(0).mismatchGroup, 6);
     EXPECT_EQ(t.catalogue.Entry(1).mismatchGroup, 7);
     EXPECT_EQ(t.catalogue.Entry(2).mismatchGroup, 0);
@@ -386,13 +399,15 @@ TEST(DatabaseFile, ReplacedEntryLeavesNoDanglingFolderItem) {
     t.state.Merging = true;
     ASSERT_EQ(t.Read(t.dir.Write("dup.ld2", f.bytes)), ReadResult::Done);
     ASSERT_EQ(t.catalogue.Count(), 2);
-    for (auto& [key, entry] : t.folders) EXPECT_GE(t.catalogue.PositionOf(entry), 0) << key;
+    for (auto& [key, entry] : t.folders)
+        EXPECT_GE(t.catalogue.PositionOf(entry), 0) << key;
 }
 
 TEST(DatabaseFile, StopRequestEndsTheReadAndProgressCountsEvery256) {
     FileBuilder f(8, 600);
     f.MemoTable({}, {});
-    for (int i = 0; i < 600; ++i) f.Record("/p/" + std::to_string(100000 + i) + ".jpg", static_cast<uint32_t>(i));
+    for (int i = 0; i < 600; ++i)
+        f.Record("/p/" + std::to_string(100000 + i) + ".jpg", static_cast<uint32_t>(i));
     Fixture t;
     std::string path = t.dir.Write("big.ld2", f.bytes);
     ASSERT_EQ(t.Read(path), ReadResult::Done);
@@ -425,10 +440,12 @@ TEST(DatabaseFile, FailedSaveLeavesTheOldFileAndTheChangeFlags) {
     EXPECT_EQ(t.frame.logged.back(), "Write error. Disk full?");
     ASSERT_EQ(t.frame.questions.size(), 1u);
     EXPECT_EQ(t.frame.questions[0].caption, "Serious Error");
-    EXPECT_EQ(t.frame.questions[0].text, "Data is NOT saved completely.\nPlease check your disk and retry.");
+    EXPECT_EQ(t.frame.questions[0].text,
+              "Data is NOT saved completely.\nPlease check your disk and retry.");
     EXPECT_TRUE(t.state.DataChanged);
     std::size_t files = 0;
-    for (auto& e : std::filesystem::directory_iterator(t.dir.path())) files += e.is_regular_file();
+    for (auto& e : std::filesystem::directory_iterator(t.dir.path()))
+        files += e.is_regular_file();
     EXPECT_EQ(files, 0u);
 }
 

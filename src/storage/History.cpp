@@ -25,19 +25,24 @@ int History::Find(const std::string& path) const {
 void History::AddToHistory(const std::string& path) {
     if (path.empty() || Find(path) >= 0) return;
     paths_.insert(paths_.begin(), path);
-    while (static_cast<int>(paths_.size()) > std::max(limit_, 0)) paths_.pop_back();
+    while (static_cast<int>(paths_.size()) > std::max(limit_, 0))
+        paths_.pop_back();
 }
 
 void History::MoveToFront(const std::string& path) {
     int at = Find(path);
     if (at >= 0) paths_.erase(paths_.begin() + at);
     paths_.insert(paths_.begin(), path);
-    while (static_cast<int>(paths_.size()) > std::max(limit_, 0)) paths_.pop_back();
+    while (static_cast<int>(paths_.size()) > std::max(limit_, 0))
+        paths_.pop_back();
 }
 
-void History::Optimize() { std::erase_if(paths_, [](const std::string& p) { return !FileExists(p); }); }
+void History::Optimize() {
+    std::erase_if(paths_, [](const std::string& p) { return !FileExists(p); });
+}
 
-std::vector<History::MenuItem> History::MenuItems(const std::string& databasePath, bool changed) const {
+std::vector<History::MenuItem> History::MenuItems(const std::string& databasePath,
+                                                  bool changed) const {
     std::vector<MenuItem> items;
     for (const std::string& p : paths_) {
         if (p == databasePath && !changed) continue;
@@ -60,7 +65,8 @@ void History::Load(const std::string& appDir) {
 
 bool History::Save(const std::string& appDir) const {
     std::string text;
-    for (const std::string& p : paths_) text += p + "\r\n";
+    for (const std::string& p : paths_)
+        text += p + "\r\n";
     return WriteFileAtomically(appDir + "history.cfg", text) == SaveResult::Ok;
 }
 
