@@ -1,6 +1,6 @@
 // Database read and write over generated catalogues (range: entry count): MB/s each way, and the
 // heap memory per entry after a read, beyond the bytes of the paths themselves.
-#include "DatabaseFile.h"
+#include "StandaloneDatabase.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,17 +14,12 @@ namespace {
 
 using namespace lumidex;
 
-struct Pieces {
+struct PiecesFrame {
     NullFrame frame;
-    SharedState state{frame, "/nonexistent/"};
-    Catalogue catalogue;
-    DataManage memos;
-    MismatchNum mismatch;
-    Options options;
-    FolderList folders;
-    HeaderState header;
-    DatabaseHooks hooks;
-    Database db{state, catalogue, memos, mismatch, options, folders, header, hooks};
+};
+
+struct Pieces : PiecesFrame, StandaloneDatabase {
+    Pieces() : StandaloneDatabase(frame, "/nonexistent/") {}
 };
 
 // Paths of 40 to 90 bytes in about one folder per 300 entries, a memo on every tenth entry, a

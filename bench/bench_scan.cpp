@@ -4,6 +4,7 @@
 #include "ConsoleFrame.h"
 #include "DatabaseFile.h"
 #include "TestPictures.h"
+#include "PlainJpegDecode.h"
 #include "Workspace.h"
 
 #include <benchmark/benchmark.h>
@@ -48,26 +49,11 @@ std::vector<std::string> Files() {
 
 void PlainDecode(benchmark::State& state) {
     const std::vector<std::string> files = Files();
+    std::unique_ptr<JSAMPLE[]> pixels;
+    size_t capacity = 0;
     for (auto _ : state) {
         for (const std::string& path : files) {
-            std::FILE* f = std::fopen(path.c_str(), "rb");
-            jpeg_decompress_struct cinfo{};
-            jpeg_error_mgr err{};
-            cinfo.err = jpeg_std_error(&err);
-            jpeg_create_decompress(&cinfo);
-            jpeg_stdio_src(&cinfo, f);
-            jpeg_read_header(&cinfo, TRUE);
-            cinfo.out_color_space = JCS_RGB;
-            jpeg_start_decompress(&cinfo);
-            const size_t stride = static_cast<size_t>(cinfo.output_width) * 3;
-            std::unique_ptr<JSAMPLE[]> pixels(new JSAMPLE[stride * cinfo.output_height]);
-            while (cinfo.output_scanline < cinfo.output_height) {
-                JSAMPROW row = pixels.get() + stride * cinfo.output_scanline;
-                jpeg_read_scanlines(&cinfo, &row, 1);
-            }
-            jpeg_finish_decompress(&cinfo);
-            jpeg_destroy_decompress(&cinfo);
-            std::fclose(f);
+            PlainJpegDecode(path, pixels, capacity);
             benchmark::DoNotOptimize(pixels[0]);
         }
     }

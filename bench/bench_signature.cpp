@@ -2,10 +2,12 @@
 // Pictures per second and megapixels per second for each picture size.
 #include "Frame.h"
 #include "PictureReader.h"
+#include "PlainJpegDecode.h"
 #include "Signature.h"
 #include "TestPictures.h"
 
 #include <QImage>
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -68,30 +70,7 @@ void PlainLibjpeg(benchmark::State& state) {
     std::unique_ptr<JSAMPLE[]> pixels;
     size_t capacity = 0;
     for (auto _ : state) {
-        std::FILE* f = std::fopen(path.c_str(), "rb");
-        jpeg_decompress_struct cinfo{};
-        jpeg_error_mgr err{};
-        cinfo.err = jpeg_std_error(&err);
-        jpeg_create_decompress(&cinfo);
-        jpeg_stdio_src(&cinfo, f);
-        jpeg_read_header(&cinfo, TRUE);
-        cinfo.out_color_space = JCS_RGB;
-        jpeg_start_decompress(&cinfo);
-        const size_t stride = static_cast<size_t>(cinfo.output_width) * 3;
-        if (!reuse || capacity < stride * cinfo.output_height) {
-            pixels.reset(); // freed first, as a picture replaced by the next one
-            capacity = stride * cinfo.output_height;
-            pixels.reset(new JSAMPLE[capacity]);
-        }
-        JSAMPROW rows[16];
-        while (cinfo.output_scanline < cinfo.output_height) {
-            JDIMENSION n = std::min<JDIMENSION>(16, cinfo.output_height - cinfo.output_scanline);
-            for (JDIMENSION i = 0; i < n; ++i)
-                rows[i] = pixels.get() + stride * (cinfo.output_scanline + i);
-            jpeg_read_scanlines(&cinfo, rows, n);
-        }
-        jpeg_destroy_decompress(&cinfo);
-        std::fclose(f);
+        PlainJpegDecode(path, pixels, capacity, reuse);
         benchmark::DoNotOptimize(pixels.get());
     }
     Report(state, index);

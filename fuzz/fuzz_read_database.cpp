@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
+#include <vector>
 
 namespace {
 struct Pieces {
@@ -19,6 +20,17 @@ struct Pieces {
     lumidex::HeaderState header;
     lumidex::DatabaseHooks hooks;
     lumidex::Database db{state, catalogue, memos, mismatch, options, folders, header, hooks};
+
+    Pieces() {
+        // As the workspace does: a removed entry takes its folder items along.
+        hooks.RemoveFromLists = [this](lumidex::Pdata& e) {
+            std::erase_if(folders, [&e](const auto& item) { return item.second == &e; });
+        };
+    }
+    void CheckFolderItems() const {
+        for (const auto& item : folders)
+            if (catalogue.PositionOf(item.second) < 0) std::abort();
+    }
 };
 } // namespace
 
@@ -27,9 +39,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Pieces a;
     a.options.AllowRobustOperation = false;
     lumidex::ParseDatabase(a.db, image);
+    a.CheckFolderItems();
     a.state.Merging = true;
+    a.options.GroupBox2 = lumidex::SameFilePolicy::Replace;
     lumidex::ParseDatabase(a.db, image);
     a.state.Merging = false;
+    a.CheckFolderItems();
 
     lumidex::BuildHeader(a.db);
     std::string written = lumidex::EncodeDatabase(a.db);

@@ -37,6 +37,16 @@ std::string WithDelimiter(std::string folder) {
     if (folder.empty() || !paths::IsDelimiter(folder.back())) folder += paths::kDelimiter;
     return folder;
 }
+
+// The title with its change marks and the counts; the main window does it when it is there.
+void UpdateTitle(Workspace& ws, int markChanged) {
+    if (ws.databaseHooks.UpdateTitle) {
+        ws.databaseHooks.UpdateTitle(markChanged);
+        return;
+    }
+    if (markChanged) ws.DataChanged = true;
+    ws.frame().ChangeFlagsChanged();
+}
 } // namespace
 
 bool Workspace::ApplyDuplicatePolicy(const std::string& path) {
@@ -66,13 +76,14 @@ int Workspace::AddPictures(const std::string& folder, const std::vector<std::str
         const std::string path = paths::Join(folder, name);
         if (!ApplyDuplicatePolicy(path)) continue;
         result = AnalyseFile(path);
-        f.SetStatusText(StatusPanel::Counts, std::to_string(catalogue.Count()) + " Files");
         if (result == -1) break;
+        f.SetStatusText(StatusPanel::Counts, std::to_string(catalogue.Count()) + " Files");
     }
     f.CloseProgress();
     if (!options.NotUpdateListatAction) lists.UpdateReferenceList();
     lists.reference.ClearSelection();
     lists.RestoreSelection(lists.reference);
+    UpdateTitle(*this, 0);
     if (result == 0) {
         f.SetStatusText(StatusPanel::Progress, "Adding pictures done.");
         if (!newPictures.empty())
@@ -129,6 +140,7 @@ int Workspace::AddPicturesFromFolder(const std::string& folder, const FolderScan
     f.SetStatusText(StatusPanel::Progress, "Updating list...");
     f.CloseProgress();
     if (!options.NotUpdateListatAction) lists.UpdateReferenceList();
+    UpdateTitle(*this, 0);
     f.SetStatusText(StatusPanel::Progress, "Adding pictures done.");
     f.SetAbortRequested(false);
     return result;
@@ -158,6 +170,7 @@ int Workspace::AddDroppedItems(const std::vector<std::string>& items) {
     if (result == 0) f.SetStatusText(StatusPanel::Progress, "Updating list...");
     f.CloseProgress();
     if (catalogue.Count() != before && !options.NotUpdateListatAction) lists.UpdateReferenceList();
+    UpdateTitle(*this, 0);
     if (result == 0) f.SetStatusText(StatusPanel::Outcome, "Adding pictures(Drag&Drop) done.");
     f.SetAbortRequested(false);
     return result;
@@ -184,7 +197,7 @@ bool Workspace::ReanalyseEntry(Pdata& entry) {
         entry.mismatchGroup = 0;
         entry.ClearRegions();
     }
-    MarkDataChanged();
+    UpdateTitle(*this, 1);
     lists.RefreshAfterChange();
     return true;
 }
@@ -224,6 +237,7 @@ void Workspace::ReanalyseReferenceList() {
     }
     if (lists.hooks.showStopButton) lists.hooks.showStopButton(false);
     lists.RestoreSelection(lists.reference);
+    UpdateTitle(*this, 0);
     f.SetBusy(false);
 }
 

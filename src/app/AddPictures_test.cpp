@@ -58,8 +58,11 @@ TEST(AddPictures, FolderScanDepthLinksAndSkippedNames) {
 
 TEST(AddPictures, DuplicatePolicies) {
     Fixture f;
+    std::vector<int> titles;
+    f.ws.databaseHooks.UpdateTitle = [&](int mark) { titles.push_back(mark); };
     const std::string a = WritePicture(f.dir.File("a.jpg"), PhotoLikePicture(40, 30, 1));
     ASSERT_EQ(f.ws.AddPictures(f.dir.path(), {"a.jpg"}), 0);
+    EXPECT_EQ(titles, std::vector<int>{0}) << "the title follows every adding";
     Pdata& first = f.ws.catalogue.Entry(0);
     first.mismatchGroup = 5;
 
@@ -94,6 +97,19 @@ TEST(AddPictures, DroppedItemsAndAbort) {
     EXPECT_EQ(f.ws.AddDroppedItems({root + "f", c}), 0);
     EXPECT_EQ(f.ws.catalogue.Count(), 3);
     EXPECT_EQ(f.frame.status[StatusPanel::Outcome], "Adding pictures(Drag&Drop) done.");
+    f.ws.options.GroupBox2 = SameFilePolicy::Replace;
+    EXPECT_EQ(f.ws.AddDroppedItems({root + "f/b.jpg"}), 0) << "replaced in place";
+    EXPECT_EQ(f.ws.catalogue.Count(), 3);
+    EXPECT_EQ(f.ws.lists.reference.Count(), 3) << "the old row went with its entry";
+
+    // Abort in Add Picture: no count for the aborted file, no completion text.
+    Fixture h;
+    h.frame.onStepPictureBar = [&] { h.frame.abort = true; };
+    EXPECT_EQ(h.ws.AddPictures(root, {"c.jpg"}), -1);
+    for (const auto& [panel, text] : h.frame.statusHistory) {
+        EXPECT_NE(text, "0 Files");
+        EXPECT_NE(text, "Adding pictures done.");
+    }
 
     // Abort inside a dropped folder ends the whole drop.
     Fixture g;
@@ -114,7 +130,10 @@ TEST(AddPictures, ReanalysisAndClearAll) {
     e.AddRegion(1, 2, Area{0, 0, 20, 20});
     const uint32_t key = e.key;
     WritePicture(a, PhotoLikePicture(40, 30, 99));
+    std::vector<int> titles;
+    f.ws.databaseHooks.UpdateTitle = [&](int mark) { titles.push_back(mark); };
     EXPECT_TRUE(f.ws.ReanalyseEntry(e));
+    EXPECT_EQ(titles, std::vector<int>{1}) << "UpdateTitle(1) marks the change";
     if (e.key != key) {
         EXPECT_EQ(e.mismatchGroup, 0);
         EXPECT_EQ(e.RegionCount(), 0);

@@ -93,6 +93,34 @@ SizeComparison CompareSizes(int64_t leftSize, int64_t rightSize) {
     return c;
 }
 
+std::string DialogNameFilter(const std::string& filter) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (;;) {
+        size_t bar = filter.find('|', start);
+        parts.push_back(filter.substr(start, bar == std::string::npos ? bar : bar - start));
+        if (bar == std::string::npos) break;
+        start = bar + 1;
+    }
+    std::string out;
+    for (size_t i = 0; i + 1 < parts.size(); i += 2) {
+        std::string patterns;
+        size_t from = 0;
+        for (;;) {
+            size_t semi = parts[i + 1].find(';', from);
+            std::string one =
+                parts[i + 1].substr(from, semi == std::string::npos ? semi : semi - from);
+            if (one == "*.*") one = "*";
+            if (!one.empty()) patterns += (patterns.empty() ? "" : " ") + one;
+            if (semi == std::string::npos) break;
+            from = semi + 1;
+        }
+        if (!out.empty()) out += ";;";
+        out += parts[i] + " (" + patterns + ")";
+    }
+    return out;
+}
+
 const std::vector<std::string>& PanelButtonNames() {
     static const std::vector<std::string> names = {
         "LeftViewButton", "ClearEntry",       "CopyRefButton",   "MoveRefButton",

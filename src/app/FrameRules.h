@@ -63,6 +63,10 @@ struct SizeComparison {
 // highlight both panels; different ones raise the panel of the larger file.
 SizeComparison CompareSizes(int64_t leftSize, int64_t rightSize);
 
+// A filter "Name|*.a;*.b|All|*.*" in the form of Qt's file dialogs, "Name (*.a *.b);;All (*)".
+// "*.*" means every file, also one without an extension.
+std::string DialogNameFilter(const std::string& filter);
+
 // Bits of the button visibility mask of "app.cfg", in bit order.
 const std::vector<std::string>& PanelButtonNames();
 

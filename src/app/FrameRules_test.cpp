@@ -110,6 +110,15 @@ TEST(FrameRules, ToolButtonAndMenuEnabling) {
     EXPECT_TRUE(DropDownEnabled("Opendatabase1", empty));
 }
 
+TEST(FrameRules, FileDialogFiltersInQtForm) {
+    EXPECT_EQ(DialogNameFilter("Lumidex Database(ls2,ldb)|*.ld2;*.ldb|All|*.*"),
+              "Lumidex Database(ls2,ldb) (*.ld2 *.ldb);;All (*)");
+    EXPECT_EQ(DialogNameFilter("Lumidex2 Database(ld2)|*.ld2|All|*.*"),
+              "Lumidex2 Database(ld2) (*.ld2);;All (*)");
+    EXPECT_EQ(DialogNameFilter("Memo|*.l2m"), "Memo (*.l2m)");
+    EXPECT_EQ(DialogNameFilter(""), "");
+}
+
 TEST(FrameRules, SizeComparisonOfThePreviews) {
     const PanelLook plain, high{true, false}, raised{false, true};
     struct Case {

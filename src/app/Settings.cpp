@@ -83,7 +83,10 @@ std::string ShortenToShownFolder(std::string folder,
     auto shown = [&](const std::string& f) { return canShow ? canShow(f) : FolderExists(f); };
     while (folder.size() > 3 && !shown(folder)) {
         size_t cut = folder.find_last_of('/');
-        if (cut == std::string::npos) break;
+        if (cut == std::string::npos) {
+            folder.clear(); // the whole text is its last component
+            break;
+        }
         // "/a/b/" loses its trailing delimiter first, then "/a/b" loses "b".
         folder.erase(cut == folder.size() - 1 ? cut : cut + (cut == 0 ? 1 : 0));
     }

@@ -68,6 +68,8 @@ TEST(Settings, FoldersThatCannotBeShownAreShortened) {
     EXPECT_EQ(ShortenToShownFolder("/home/u/gone/deeper", shown), "/home/u");
     EXPECT_EQ(ShortenToShownFolder("/x/y", Never), "/x");
     EXPECT_EQ(ShortenToShownFolder("/abcd", Never), "/");
+    EXPECT_EQ(ShortenToShownFolder("pictures", Never), "");
+    EXPECT_EQ(ShortenToShownFolder("abc", Never), "abc");
 }
 
 } // namespace

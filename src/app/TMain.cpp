@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
@@ -84,15 +85,6 @@ QLabel* Panel(const char* name, QWidget* parent) {
     return label;
 }
 
-// "Name(ext)|*.a;*.b|All|*.*" in the form of the file dialogs.
-QString QtFilter(const std::string& filter) {
-    QStringList parts = Q(filter).split('|');
-    QStringList out;
-    for (int i = 0; i + 1 < parts.size(); i += 2)
-        out << parts[i] + " (" + parts[i + 1].split(';').join(' ') + ")";
-    return out.join(";;");
-}
-
 // Moves the window so that it is centred on the mouse pointer and stays on its screen.
 void PlaceAtCursorImpl(QWidget* window) {
     QPoint cursor = QCursor::pos();
@@ -145,8 +137,8 @@ TMain::TMain(std::string appDir, QStringList args, QWidget* parent)
     status1Panel0_->setText("Idle");
     status1Panel1_->setText("0 File read");
 
-    history_.SetLimit(ws_->options.HistoryCount);
-    history_.Load(appDir_);
+    ws_->history.SetLimit(ws_->options.HistoryCount);
+    ws_->history.Load(appDir_);
     ws_->DatabasePath.clear();
     InstallHooks();
     setAcceptDrops(true);
@@ -168,7 +160,7 @@ TMain::~TMain() {
         ws_->DataChanged = ws_->OptionsChanged = ws_->OldFormatRead = false;
     }
     hide();
-    history_.Save(appDir_);
+    ws_->history.Save(appDir_);
     server_.reset();
     // Windows and views that refer to the workspace go before it does.
     delete option_;
@@ -561,8 +553,8 @@ void TMain::AttachOptionWindow(TOption* option) {
 void TMain::UpdateTitle(int markChanged) {
     if (markChanged == 1) ws_->DataChanged = true;
     if (!ws_->DatabasePath.empty()) {
-        history_.SetLimit(ws_->options.HistoryCount);
-        history_.AddToHistory(ws_->DatabasePath);
+        ws_->history.SetLimit(ws_->options.HistoryCount);
+        ws_->history.AddToHistory(ws_->DatabasePath);
     }
     setWindowTitle(PathText(
         BuildTitle(ws_->DatabasePath, ws_->DataChanged, ws_->OptionsChanged, ws_->OldFormatRead)));
@@ -620,6 +612,7 @@ void TMain::UpdateActions() {
 
 void TMain::PrepareMenu(QMenu* menu) {
     FrameState s = CurrentFrameState();
+    s.clipboardHasText = !QGuiApplication::clipboard()->text().isEmpty();
     for (QAction* action : menu->actions()) {
         std::string name = S(action->objectName());
         if (name.empty() || action->isSeparator() || menus_.count(name)) continue;
@@ -633,8 +626,7 @@ void TMain::PrepareMenu(QMenu* menu) {
         action->setEnabled(DropDownEnabled(name, s));
     }
     if (menu == MenuNamed("File1")) PrepareFileMenu();
-    if (menu == MenuNamed("Help1"))
-        Action("Help2")->setVisible(FileExists(appDir_ + "manual.html"));
+    if (menu == MenuNamed("Help1")) Action("Help2")->setVisible(!ManualPath().empty());
     UpdateActions();
 }
 
@@ -646,7 +638,7 @@ void TMain::PrepareFileMenu() {
     }
     historyActions_.clear();
     for (const History::MenuItem& e :
-         history_.MenuItems(ws_->DatabasePath, ws_->DataChanged || ws_->OptionsChanged)) {
+         ws_->history.MenuItems(ws_->DatabasePath, ws_->DataChanged || ws_->OptionsChanged)) {
         // The caption shows the path as it is: an ampersand is not an accelerator here.
         auto* action = new QAction(PathText(e.path).replace("&", "&&"), file);
         action->setData(QByteArray::fromStdString(e.path));
@@ -656,7 +648,7 @@ void TMain::PrepareFileMenu() {
         file->addAction(action);
         historyActions_.push_back(action);
     }
-    bool any = !history_.Paths().empty();
+    bool any = !ws_->history.Paths().empty();
     Action("ClearHistory1")->setEnabled(any);
     Action("OptimizeHistory1")->setEnabled(any);
 }
@@ -726,7 +718,8 @@ void TMain::showEvent(QShowEvent* event) {
 
 void TMain::FirstShow() {
     static const int kHintMs = 30000;
-    crystal_->setToolTipDuration(kHintMs);
+    for (QWidget* w : findChildren<QWidget*>())
+        w->setToolTipDuration(kHintMs);
     const auto& messages = CrystalMessages();
     if (ws_->ErrorHistory.Counter() == 0)
         crystal_->setToolTip(
@@ -757,6 +750,7 @@ void TMain::FirstShow() {
         LoadAppSettings();
         FirstShowDone_ = true;
     }
+    panelButtons_["Rename"]->setText("Rename");
     toolButtons_["StopBitBtn"]->hide();
     comboBoxSort_->setCurrentIndex(static_cast<int>(ws_->options.Sortby));
     setWindowTitle(PathText(
@@ -772,8 +766,11 @@ bool TMain::CloseQuery() {
     Answer a = Ask(q);
     if (a == Answer::Cancel) return false;
     if (a == Answer::Yes) {
-        SavedatabaseClick();
-        if (ws_->DatabasePath.empty()) return false;
+        Database db = ws_->DatabaseParts();
+        bool saved = SaveDatabase(db);
+        UpdateTitle(0);
+        // A save that was cancelled or failed keeps the window, and the catalogue, open.
+        if (!saved || ws_->DatabasePath.empty() || ws_->DataChanged) return false;
     }
     ws_->DataChanged = ws_->OptionsChanged = ws_->OldFormatRead = false;
     return true;
@@ -894,9 +891,18 @@ void TMain::AboutClick() {
     about_->exec();
 }
 
+std::string TMain::ManualPath() const {
+    // The manual ships with the program, beside it or in its data folder; a copy in the
+    // settings folder comes first.
+    std::string programDir = PathBytes(QCoreApplication::applicationDirPath()) + "/";
+    for (const std::string& folder : {appDir_, programDir, programDir + "../share/lumidex2/"})
+        if (FileExists(folder + "manual.html")) return folder + "manual.html";
+    return {};
+}
+
 void TMain::HelpClick() {
-    std::string manual = appDir_ + "manual.html";
-    if (FileExists(manual)) QDesktopServices::openUrl(QUrl::fromLocalFile(PathText(manual)));
+    std::string manual = ManualPath();
+    if (!manual.empty()) QDesktopServices::openUrl(QUrl::fromLocalFile(PathText(manual)));
 }
 
 // ---- Database commands ----
@@ -932,7 +938,7 @@ void TMain::OpendatabaseClick() {
 
 void TMain::OpenFromHistory(const std::string& path) {
     Database db = ws_->DatabaseParts();
-    lumidex::OpenFromHistory(db, history_, path);
+    lumidex::OpenFromHistory(db, ws_->history, path);
     if (option_) option_->ShowOptions();
     UpdateTitle(0);
 }
@@ -961,11 +967,11 @@ void TMain::MergeDatabaseClick() {
 }
 
 void TMain::ClearHistoryClick() {
-    history_.Clear();
+    ws_->history.Clear();
 }
 
 void TMain::OptimizeHistoryClick() {
-    history_.Optimize();
+    ws_->history.Optimize();
 }
 
 void TMain::LoadDefaultOptions() {
@@ -1084,12 +1090,12 @@ std::string TMain::ChooseFile(const FileChoice& choice) {
     QFileDialog dialog(this, PathText(choice.title));
     dialog.setAcceptMode(choice.forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(choice.forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilter(QtFilter(choice.filter));
+    dialog.setNameFilter(Q(DialogNameFilter(choice.filter)));
     dialog.setDefaultSuffix(Q(choice.defaultExtension));
     // The folder of the proposed name, else that of the most recent database.
     std::string folder(paths::FolderPart(choice.initialPath));
-    if (folder.empty() && !history_.Paths().empty())
-        folder = std::string(paths::FolderPart(history_.Paths().front()));
+    if (folder.empty() && !ws_->history.Paths().empty())
+        folder = std::string(paths::FolderPart(ws_->history.Paths().front()));
     if (!folder.empty()) dialog.setDirectory(PathText(folder));
     QString name = PathText(std::string(paths::FileName(choice.initialPath)));
     if (!name.isEmpty() && !name.contains('*')) dialog.selectFile(name);

@@ -90,7 +90,7 @@ public:
     void HelpClick();
     void ExitClick();
 
-    History& history() { return history_; }
+    History& history() { return ws_->history; }
     QTreeView* ListBox1() const { return listBox1_; }
     QTreeView* ListBox2() const { return listBox2_; }
     // The list views follow the lists' rows and selection.
@@ -145,6 +145,8 @@ private:
     bool CloseQuery();
     void LoadDefaultOptions();
     void SaveDefaultOptions();
+    // "manual.html" where the program finds it, empty when there is none.
+    std::string ManualPath() const;
     void MenuLanguageFromOptions();
     void ApplyPanelButtonMask(int mask);
     int PanelButtonMask() const;
@@ -162,7 +164,6 @@ private:
     bool FirstShowDone_ = false;
     int busy_ = 0;
     std::unique_ptr<LumidexServer> server_;
-    History history_;
     // "app.cfg" as read, so that values of windows not built yet are written back unchanged.
     SettingsRecord settings_;
     bool syncing_ = false;

@@ -123,6 +123,8 @@ TEST_F(MainWindowTest, StartsWithEveryWindowInOrderAndTheDefaults) {
                 Find<QToolButton>(main, "SpeedButton1")->toolButtonStyle() ==
                     Qt::ToolButtonIconOnly);
     EXPECT_EQ(Find<QToolButton>(main, "SpeedButton3")->toolTip(), "Open");
+    EXPECT_EQ(Find<QToolButton>(main, "SpeedButton3")->toolTipDuration(), 30000);
+    EXPECT_EQ(Find<QToolButton>(main, "Rename")->text(), "Rename");
     const auto& crystal = CrystalMessages();
     EXPECT_NE(std::find(crystal.begin(), crystal.end(), main->CrystalHint().toStdString()),
               crystal.end());
@@ -133,6 +135,87 @@ TEST_F(MainWindowTest, StartsWithEveryWindowInOrderAndTheDefaults) {
     EXPECT_FALSE(main->Action("SlideShow1")->isEnabled());
     EXPECT_TRUE(main->Action("Setup1")->isEnabled());
     EXPECT_EQ(main->Action("ViewRefference1")->shortcut(), QKeySequence("Ctrl+V"));
+}
+
+TEST_F(MainWindowTest, MenusInTheirOrderWithShortcuts) {
+    Start();
+    main->SetMenuLanguage(0);
+    // Named items in order, "-" for a separator, shortcuts after "=".
+    auto names = [&](const char* menu) {
+        std::vector<std::string> out;
+        for (QAction* a : main->MenuNamed(menu)->actions()) {
+            if (a->data().isValid()) continue; // history entries
+            std::string n =
+                a->isSeparator() && a->objectName().isEmpty() ? "-" : a->objectName().toStdString();
+            if (!a->shortcut().isEmpty()) n += "=" + a->shortcut().toString().toStdString();
+            out.push_back(n);
+        }
+        return out;
+    };
+    using V = std::vector<std::string>;
+    EXPECT_EQ(names("File1"), (V{"Open1", "AddPicturefromDir1", "-", "Opendatabase1",
+                                 "Savedatabase1", "MergeDatabase1", "Savedatabaseas1", "-", "Exit1",
+                                 "-", "ClearHistory1", "OptimizeHistory1", "HistorySeparator"}));
+    EXPECT_EQ(names("DataBase1"),
+              (V{"ClearAllDataEntry1", "ClearAllDataEntryinRefList1", "DeleteDataEntry1", "-",
+                 "ReanalizeAllinRefList1", "-", "Makemismatch1", "-", "MemoEditor1",
+                 "FolderExplorer1", "-", "ExportMemo1", "ImportMemo1"}));
+    EXPECT_EQ(names("Action1"), (V{"ViewRefference1=Ctrl+V",
+                                   "TiewTaget1=Ctrl+Alt+V",
+                                   "-",
+                                   "CopyRef1=Ctrl+C",
+                                   "MoveRef1=Ctrl+M",
+                                   "DeleteRef1=Ctrl+D",
+                                   "-",
+                                   "Copy1=Ctrl+Alt+C",
+                                   "Move1=Ctrl+Alt+M",
+                                   "Delete1=Ctrl+Alt+D",
+                                   "Rename1",
+                                   "-",
+                                   "OverwrightMoveRefTarg1",
+                                   "OverwrightMoveRefTarg2",
+                                   "-",
+                                   "Refind1",
+                                   "-",
+                                   "CopyRefListToClipboard1",
+                                   "CopyPairListtoClipboardE1",
+                                   "ImportListfromClipboard1",
+                                   "ImportListfromClipboard2"}));
+    EXPECT_EQ(names("Option1"), (V{"Setup1",
+                                   "ShowNavigator1",
+                                   "ShowThumnail1",
+                                   "-",
+                                   "SearchUnlinkedData",
+                                   "ChangeAllFilePath1",
+                                   "MovePath1",
+                                   "-",
+                                   "ChangeFilenamewithCSV1",
+                                   "-",
+                                   "SetSusiePlugins1",
+                                   "RunGlimpser1",
+                                   "RunTinter1",
+                                   "SendTinter1",
+                                   "RunJoiner1",
+                                   "SendJoinerLeft1",
+                                   "SendJoinerRight1",
+                                   "-",
+                                   "MenuMismatchEditor",
+                                   "SlideShow1",
+                                   "SynthesisView1",
+                                   "SyncMemo1",
+                                   "-",
+                                   "CompairwithClipboard1"}));
+    EXPECT_EQ(names("SetSusiePlugins1"), (V{"SetPluginDirectory1", "StopUsingPlugins1"}));
+    EXPECT_EQ(names("Help1"), (V{"Help2", "About1"}));
+    EXPECT_FALSE(main->Action("RunTinter1")->isVisible());
+    EXPECT_EQ(main->Action("ShowThumnail1")->text(), "Show &Thumbnail Window");
+
+    // The manual's item shows only while the manual is there.
+    main->PrepareMenu(main->MenuNamed("Help1"));
+    EXPECT_FALSE(main->Action("Help2")->isVisible());
+    home.Write("manual.html", "<html></html>");
+    main->PrepareMenu(main->MenuNamed("Help1"));
+    EXPECT_TRUE(main->Action("Help2")->isVisible());
 }
 
 TEST_F(MainWindowTest, LogMessageShowsInStatusBarAndCrystalHint) {
@@ -204,6 +287,14 @@ TEST_F(MainWindowTest, CloseQueryAnswers) {
     EXPECT_FALSE(main->close());
     EXPECT_TRUE(ws.DataChanged);
     EXPECT_EQ(main->PanelText(StatusPanel::Outcome), "Save Canceled.");
+
+    // Yes, but the file cannot be written: nothing is lost, the window stays open.
+    ws.DatabasePath = data.File("no such folder/db.ld2");
+    script.answers = {Answer::Yes};
+    EXPECT_FALSE(main->close());
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_TRUE(ws.DataChanged);
+    ws.DatabasePath.clear();
 
     // Yes and a file: saved, closed, flags clear.
     std::string saved = data.File("saved.ld2");
@@ -437,6 +528,8 @@ TEST_F(MainWindowTest, DamagedSettingsHistoryAndDefaultFilesAreSurvived) {
     Start();
     EXPECT_TRUE(main->firstShowDone());
     EXPECT_EQ(main->size(), QSize(640, 480));
+    // A default file is there, so Load Default is offered from the start.
+    EXPECT_TRUE(Find<QPushButton>(main->optionWindow(), "LoadDefault")->isEnabled());
     main->PrepareFileMenu();
     EXPECT_EQ(Title(*main), "Lumidex2 [New]");
 }

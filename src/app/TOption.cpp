@@ -78,6 +78,7 @@ TOption::TOption(QWidget* parent) : QDialog(parent) {
     loadDefault_->setObjectName("LoadDefault");
     SetHint(loadDefault_, "デフォルトの設定を読み込みます");
     connect(loadDefault_, &QPushButton::clicked, this, [this] { emit loadDefaultClicked(); });
+    loadDefault_->setEnabled(false); // until the default file is known to exist
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(setDefault);
@@ -118,6 +119,11 @@ QSlider* TOption::Slider(const char* name, int min, int max, const char* hint) {
     SetHint(slider, hint);
     controls_[name] = slider;
     return slider;
+}
+
+void TOption::SetDefaultFileProbe(std::function<bool()> exists) {
+    defaultExists_ = std::move(exists);
+    loadDefault_->setEnabled(defaultExists_ && defaultExists_());
 }
 
 void TOption::Bind(Options& options) {

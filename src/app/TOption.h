@@ -30,7 +30,7 @@ public:
     // The live options; the window reads and writes them from now on.
     void Bind(Options& options);
     // Where "default.ld2" is looked for, to enable "Load Default".
-    void SetDefaultFileProbe(std::function<bool()> exists) { defaultExists_ = std::move(exists); }
+    void SetDefaultFileProbe(std::function<bool()> exists);
 
     // Controls follow the struct (after a header was applied or the options were reset).
     void ShowOptions();

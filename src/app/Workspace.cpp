@@ -11,14 +11,17 @@ Workspace::Workspace(Frame& frame, std::string appDir)
         if (lists.dataFilter == FilterItem::All) lists.AddRow(lists.reference, &entry);
     };
     lists.hooks.entryRemoved = [this](Pdata* entry) {
-        newPictures.erase(std::remove(newPictures.begin(), newPictures.end(), entry), newPictures.end());
+        newPictures.erase(std::remove(newPictures.begin(), newPictures.end(), entry),
+                          newPictures.end());
         FolderList.erase(std::remove_if(FolderList.begin(), FolderList.end(),
                                         [entry](const auto& item) { return item.second == entry; }),
                          FolderList.end());
         statCache.Forget();
     };
     databaseHooks.SelectSortKey = [this] { lists.SelectSortKey(); };
-    databaseHooks.CurrentReferenceIndex = [this] { return PositionOfEntry(catalogue, lists.currentReference); };
+    databaseHooks.CurrentReferenceIndex = [this] {
+        return PositionOfEntry(catalogue, lists.currentReference);
+    };
     databaseHooks.RemoveFromLists = [this](Pdata& entry) {
         lists.RemoveFromLists(&entry);
         lists.hooks.entryRemoved(&entry);
@@ -46,6 +49,8 @@ Workspace::Workspace(Frame& frame, std::string appDir)
     };
 }
 
-int Workspace::AnalyseFile(const std::string& path) { return analyser.AnalyseFile(path); }
+int Workspace::AnalyseFile(const std::string& path) {
+    return analyser.AnalyseFile(path);
+}
 
 } // namespace lumidex

@@ -26,7 +26,9 @@ public:
 
     // Analyses one file into a new entry (see Analyser::AnalyseFile).
     int AnalyseFile(const std::string& path);
-    int StatEntry(FileStatus& status, Pdata& entry) { return statCache.StatEntry(status, entry, *this); }
+    int StatEntry(FileStatus& status, Pdata& entry) {
+        return statCache.StatEntry(status, entry, *this);
+    }
 
     Catalogue catalogue;
     // Entries added since the catalogue was opened, in the order added.
@@ -41,7 +43,8 @@ public:
     // Recently used databases ("history.cfg"); its limit is options.HistoryCount.
     lumidex::History history;
     lumidex::Database DatabaseParts() {
-        return {*this, catalogue, memos, mismatchNumbers, options, FolderList, header, databaseHooks};
+        return {*this,   catalogue,  memos,  mismatchNumbers,
+                options, FolderList, header, databaseHooks};
     }
     StatCache statCache;
     Analyser analyser;

@@ -34,7 +34,8 @@ private:
 
 class ByteReader {
 public:
-    ByteReader(const char* data, size_t size) : data_(reinterpret_cast<const uint8_t*>(data)), size_(size) {}
+    ByteReader(const char* data, size_t size)
+        : data_(reinterpret_cast<const uint8_t*>(data)), size_(size) {}
     explicit ByteReader(std::string_view bytes) : ByteReader(bytes.data(), bytes.size()) {}
 
     size_t Position() const { return pos_; }
@@ -51,8 +52,10 @@ public:
         return true;
     }
     void Seek(size_t position) {
-        if (position > size_) failed_ = true;
-        else pos_ = position;
+        if (position > size_)
+            failed_ = true;
+        else
+            pos_ = position;
     }
 
     uint8_t U8() {
@@ -67,7 +70,8 @@ public:
     }
     uint32_t U32() {
         if (!Need(4)) return 0;
-        uint32_t v = static_cast<uint32_t>(data_[pos_]) | (static_cast<uint32_t>(data_[pos_ + 1]) << 8) |
+        uint32_t v = static_cast<uint32_t>(data_[pos_]) |
+                     (static_cast<uint32_t>(data_[pos_ + 1]) << 8) |
                      (static_cast<uint32_t>(data_[pos_ + 2]) << 16) |
                      (static_cast<uint32_t>(data_[pos_ + 3]) << 24);
         pos_ += 4;

@@ -18,9 +18,13 @@ void OnInterrupt(int) {
 
 ConsoleFrame::ConsoleFrame(std::FILE* out) : out_(out), terminal_(isatty(fileno(out)) != 0) {}
 
-ConsoleFrame::~ConsoleFrame() { ClearProgressLine(); }
+ConsoleFrame::~ConsoleFrame() {
+    ClearProgressLine();
+}
 
-void ConsoleFrame::InstallInterruptHandler() { std::signal(SIGINT, OnInterrupt); }
+void ConsoleFrame::InstallInterruptHandler() {
+    std::signal(SIGINT, OnInterrupt);
+}
 
 void ConsoleFrame::PrintLine(const std::string& text) {
     ClearProgressLine();
@@ -34,7 +38,9 @@ void ConsoleFrame::SetStatusText(StatusPanel panel, const std::string& text) {
         PrintLine(text);
 }
 
-void ConsoleFrame::ShowLogged(const std::string& text, const std::string&) { PrintLine(text); }
+void ConsoleFrame::ShowLogged(const std::string& text, const std::string&) {
+    PrintLine(text);
+}
 
 void ConsoleFrame::ShowProgress() {
     progressShown_ = true;
@@ -52,13 +58,23 @@ void ConsoleFrame::SetProgressCaption(const std::string& text) {
     DrawProgressLine();
 }
 
-void ConsoleFrame::SetFilesBarMax(int max) { filesMax_ = max; }
-void ConsoleFrame::SetFilesBarPosition(int position) { filesPosition_ = position; }
-void ConsoleFrame::StepFilesBar() { ++filesPosition_; }
+void ConsoleFrame::SetFilesBarMax(int max) {
+    filesMax_ = max;
+}
+void ConsoleFrame::SetFilesBarPosition(int position) {
+    filesPosition_ = position;
+}
+void ConsoleFrame::StepFilesBar() {
+    ++filesPosition_;
+}
 
-bool ConsoleFrame::AbortRequested() const { return g_interrupts.load() > 0; }
+bool ConsoleFrame::AbortRequested() const {
+    return g_interrupts.load() > 0;
+}
 
-void ConsoleFrame::SetAbortRequested(bool on) { g_interrupts.store(on ? 1 : 0); }
+void ConsoleFrame::SetAbortRequested(bool on) {
+    g_interrupts.store(on ? 1 : 0);
+}
 
 Answer ConsoleFrame::Ask(const Question& question) {
     PrintLine(question.caption + ": " + question.text);
@@ -67,8 +83,8 @@ Answer ConsoleFrame::Ask(const Question& question) {
 
 void ConsoleFrame::DrawProgressLine() {
     if (!terminal_ || !progressShown_) return;
-    std::string line = "[" + std::to_string(filesPosition_) + "/" + std::to_string(filesMax_) +
-                       "] " + caption_;
+    std::string line =
+        "[" + std::to_string(filesPosition_) + "/" + std::to_string(filesMax_) + "] " + caption_;
     if (line.size() > 100) line = line.substr(0, 97) + "...";
     std::fprintf(out_, "\r\033[K%s", line.c_str());
     std::fflush(out_);

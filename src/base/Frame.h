@@ -95,7 +95,9 @@ public:
     bool AbortRequested() const override { return abort_; }
     void SetAbortRequested(bool on) override { abort_ = on; }
     void SetBusy(bool) override {}
-    Answer Ask(const Question& q) override { return q.buttons.empty() ? Answer::Ok : q.buttons.front(); }
+    Answer Ask(const Question& q) override {
+        return q.buttons.empty() ? Answer::Ok : q.buttons.front();
+    }
     std::string ChooseFile(const FileChoice&) override { return {}; }
     void ProcessEvents() override {}
 

@@ -3,7 +3,9 @@
 namespace lumidex::paths {
 
 namespace {
-inline unsigned char Upper(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 32 : c; }
+inline unsigned char Upper(unsigned char c) {
+    return (c >= 'a' && c <= 'z') ? c - 32 : c;
+}
 
 size_t LastDelimiter(std::string_view path) {
     for (size_t i = path.size(); i > 0; --i)
@@ -45,14 +47,16 @@ std::string ParentOf(std::string_view path) {
 std::string Join(std::string_view folder, std::string_view name) {
     std::string out(folder);
     if (!out.empty() && !IsDelimiter(out.back())) out += kDelimiter;
-    while (!name.empty() && IsDelimiter(name.front())) name.remove_prefix(1);
+    while (!name.empty() && IsDelimiter(name.front()))
+        name.remove_prefix(1);
     out += name;
     return out;
 }
 
 std::string UpperKey(std::string_view path) {
     std::string key(path);
-    for (char& c : key) c = static_cast<char>(Upper(static_cast<unsigned char>(c)));
+    for (char& c : key)
+        c = static_cast<char>(Upper(static_cast<unsigned char>(c)));
     return key;
 }
 
@@ -71,6 +75,8 @@ bool SamePath(std::string_view a, std::string_view b) {
     return CompareUpper(a, b) == 0;
 }
 
-bool SameFolder(std::string_view a, std::string_view b) { return SamePath(FolderPart(a), FolderPart(b)); }
+bool SameFolder(std::string_view a, std::string_view b) {
+    return SamePath(FolderPart(a), FolderPart(b));
+}
 
 } // namespace lumidex::paths

@@ -9,11 +9,12 @@ TEST(ReadableExtension, FirstOccurrenceRuleUnderNativePatterns) {
         bool readable;
     };
     const Case cases[] = {
-        {".jpg", true},  {".JPEG", true}, {".Png", true}, {".jpe", true}, {".bmp", true},
-        {".jif", true},  {".jp", false},  {".pn", false}, {".", false},   {".pe", false},
-        {"", false},     {".gif", false}, {".j", false},  {".jpegx", false},
+        {".jpg", true}, {".JPEG", true}, {".Png", true}, {".jpe", true},    {".bmp", true},
+        {".jif", true}, {".jp", false},  {".pn", false}, {".", false},      {".pe", false},
+        {"", false},    {".gif", false}, {".j", false},  {".jpegx", false},
     };
-    for (const Case& c : cases) EXPECT_EQ(lumidex::IsReadableExtension(c.ext, p), c.readable) << c.ext;
+    for (const Case& c : cases)
+        EXPECT_EQ(lumidex::IsReadableExtension(c.ext, p), c.readable) << c.ext;
 }
 
 TEST(ReadableExtension, OnlyTheFirstOccurrenceCounts) {

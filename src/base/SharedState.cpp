@@ -29,7 +29,8 @@ std::string DefaultAppDir() {
     return path;
 }
 
-SharedState::SharedState(Frame& frame, std::string appDir) : AppDir(std::move(appDir)), frame_(&frame) {
+SharedState::SharedState(Frame& frame, std::string appDir)
+    : AppDir(std::move(appDir)), frame_(&frame) {
     if (!AppDir.empty() && !paths::IsDelimiter(AppDir.back())) AppDir += paths::kDelimiter;
 }
 
@@ -46,8 +47,9 @@ void SharedState::AppendToLogFile(const std::string& text) {
     // Others are kept from writing while the line goes in.
     ::flock(fd, LOCK_EX);
     QLocale locale = QLocale::system();
-    std::string line = locale.toString(QDateTime::currentDateTime(), QLocale::ShortFormat).toStdString() +
-                       " " + text + "\n";
+    std::string line =
+        locale.toString(QDateTime::currentDateTime(), QLocale::ShortFormat).toStdString() + " " +
+        text + "\n";
     size_t done = 0;
     while (done < line.size()) {
         ssize_t n = ::write(fd, line.data() + done, line.size() - done);
@@ -58,7 +60,9 @@ void SharedState::AppendToLogFile(const std::string& text) {
     ::close(fd);
 }
 
-std::string SharedState::DatabaseFolder() const { return std::string(paths::FolderPart(DatabasePath)); }
+std::string SharedState::DatabaseFolder() const {
+    return std::string(paths::FolderPart(DatabasePath));
+}
 
 void SharedState::SetNativePicturePatterns() {
     PicturePatterns = kNativePicturePatterns;

@@ -26,7 +26,8 @@ TEST(SharedState, LogMessageShowsKeepsAndLogsOnlyWhileLoggingIsOn) {
     std::string log = lumidex::test::ReadWholeFile(dir.File("logfile.txt"));
     EXPECT_NE(log.find(" Cant analyze,/y.png\n"), std::string::npos) << log;
     EXPECT_NE(log.find(" second\n"), std::string::npos) << log;
-    EXPECT_EQ(frame.errorHint, "Error 1:Read failed,/x.jpg\nError 2:Cant analyze,/y.png\nError 3:second");
+    EXPECT_EQ(frame.errorHint,
+              "Error 1:Read failed,/x.jpg\nError 2:Cant analyze,/y.png\nError 3:second");
 }
 
 TEST(SharedState, AppDirFromEnvironmentAndDatabaseFolder) {

@@ -10,14 +10,6 @@
 
 namespace lumidex {
 
-namespace {
-// The entry's size and time are 32-bit; a value out of range is held at the nearest end
-// rather than wrapped into a negative size or a date before 1970.
-int32_t Clamp32(int64_t v) {
-    return static_cast<int32_t>(std::clamp<int64_t>(v, 0, std::numeric_limits<int32_t>::max()));
-}
-} // namespace
-
 Analyser::Analyser(SharedState& state, Catalogue& catalogue, std::vector<Pdata*>& newPictures)
     : state_(state), catalogue_(catalogue), newPictures_(newPictures) {}
 
@@ -64,8 +56,8 @@ int Analyser::AnalyseFile(const std::string& path) {
         return 1;
     }
 
-    entry->fileSize = Clamp32(size);
-    entry->fileTime = Clamp32(status.modified);
+    entry->fileSize = StoredFileValue(size);
+    entry->fileTime = StoredFileValue(status.modified);
     Pdata* added = entry.get();
     catalogue_.Insert(std::move(entry));
     if (onInserted) onInserted(*added);

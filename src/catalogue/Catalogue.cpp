@@ -31,11 +31,14 @@ size_t Catalogue::LowerBound(uint64_t prefix, std::string_view path) const {
     return static_cast<size_t>(it - items_.begin());
 }
 
-std::string Catalogue::Key(int position) const { return paths::UpperKey(Entry(position).path); }
+std::string Catalogue::Key(int position) const {
+    return paths::UpperKey(Entry(position).path);
+}
 
 int Catalogue::FindEntry(std::string_view path) const {
     size_t at = LowerBound(PrefixOf(path), path);
-    if (at < items_.size() && paths::SamePath(items_[at].entry->path, path)) return static_cast<int>(at);
+    if (at < items_.size() && paths::SamePath(items_[at].entry->path, path))
+        return static_cast<int>(at);
     return -1;
 }
 

@@ -16,14 +16,16 @@ Pdata* Add(Catalogue& c, const std::string& path) {
 }
 std::vector<std::string> Paths(const Catalogue& c) {
     std::vector<std::string> out;
-    for (int i = 0; i < c.Count(); ++i) out.push_back(c.Entry(i).path);
+    for (int i = 0; i < c.Count(); ++i)
+        out.push_back(c.Entry(i).path);
     return out;
 }
 } // namespace
 
 TEST(Catalogue, OrdersByUpperCaseKeyThenExactBytes) {
     Catalogue c;
-    for (const char* p : {"/p/b.jpg", "/p/_x.jpg", "/p/A.jpg", "/p/a.jpg", "/P/c.jpg", "/p/a.jpeg", "/p/aa.jpg"})
+    for (const char* p :
+         {"/p/b.jpg", "/p/_x.jpg", "/p/A.jpg", "/p/a.jpg", "/P/c.jpg", "/p/a.jpeg", "/p/aa.jpg"})
         Add(c, p);
     // ".JPEG" < ".JPG", the same key is ordered "A" before "a", and '_' follows the letters.
     EXPECT_EQ(Paths(c), (std::vector<std::string>{"/p/a.jpeg", "/p/A.jpg", "/p/a.jpg", "/p/aa.jpg",
@@ -70,7 +72,8 @@ TEST(Catalogue, RandomInsertionsStaySortedAndFindable) {
     Catalogue c;
     std::vector<std::string> all;
     for (int i = 0; i < 400; ++i) {
-        std::string p = std::string("/") + names[rng() % 10] + "/" + names[rng() % 10] + names[rng() % 10] + ".jpg";
+        std::string p = std::string("/") + names[rng() % 10] + "/" + names[rng() % 10] +
+                        names[rng() % 10] + ".jpg";
         all.push_back(p);
         Add(c, p);
     }

@@ -14,7 +14,8 @@ int Pdata::AddMemo(int32_t number) {
 }
 
 void Pdata::MergeMemos(const std::vector<int32_t>& numbers) {
-    for (int32_t n : numbers) AddMemo(n);
+    for (int32_t n : numbers)
+        AddMemo(n);
 }
 
 void Pdata::AddMemos(const std::vector<int32_t>& numbers) {
@@ -55,7 +56,8 @@ void Pdata::ClearRegions() {
 
 void Pdata::WriteMemoList(ByteWriter& out) const {
     out.I32(static_cast<int32_t>(memos_.size()));
-    for (int32_t n : memos_) out.I32(n);
+    for (int32_t n : memos_)
+        out.I32(n);
 }
 
 void Pdata::ReadMemoList(ByteReader& in, int32_t base) {
@@ -65,7 +67,8 @@ void Pdata::ReadMemoList(ByteReader& in, int32_t base) {
         return;
     }
     for (int32_t i = 0; i < count; ++i)
-        AddMemo(static_cast<int32_t>(static_cast<uint32_t>(in.I32()) + static_cast<uint32_t>(base)));
+        AddMemo(
+            static_cast<int32_t>(static_cast<uint32_t>(in.I32()) + static_cast<uint32_t>(base)));
 }
 
 void Pdata::WriteSubIndex(ByteWriter& out) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -26,6 +27,12 @@ struct secondIndex {
     Area area;
     bool operator==(const secondIndex&) const = default;
 };
+
+// An entry's size and time are 32-bit: a file value out of range is held at the nearest end
+// rather than wrapped into a negative size or a date before 1970.
+inline int32_t StoredFileValue(int64_t value) {
+    return value < 0 ? 0 : value > INT32_MAX ? INT32_MAX : static_cast<int32_t>(value);
+}
 
 // Key value of an entry without a signature (made from a list of names, never analysed).
 inline constexpr uint32_t kNoSignature = 0xFFFFFFFFu;

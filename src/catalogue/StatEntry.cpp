@@ -13,8 +13,8 @@ int StatCache::StatEntry(FileStatus& status, Pdata& entry, SharedState& state) {
     }
     status = now;
     if (entry.fileSize == -1) {
-        entry.fileSize = static_cast<int32_t>(now.size);
-        entry.fileTime = static_cast<int32_t>(now.modified);
+        entry.fileSize = StoredFileValue(now.size);
+        entry.fileTime = StoredFileValue(now.modified);
         state.MarkDataChanged();
     }
     lastPath_ = entry.path;

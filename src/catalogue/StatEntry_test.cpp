@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <sys/time.h>
 
 using namespace lumidex;
 
@@ -45,4 +46,18 @@ TEST(StatEntry, FillsUnmeasuredEntriesAndCachesTheLastPath) {
     EXPECT_EQ(measured.fileSize, 10);
     EXPECT_EQ(s.size, 3000);
     EXPECT_FALSE(state.DataChanged);
+}
+
+TEST(StatEntry, TimesBeyondThirtyTwoBitsAreHeldAtTheEnd) {
+    test::TempDir dir;
+    test::RecordingFrame frame;
+    SharedState state(frame, dir.path());
+    StatCache cache;
+    std::string path = dir.Write("future.jpg", std::string(2000, 'x'));
+    struct timeval times[2] = {{4294967296LL, 0}, {4294967296LL, 0}}; // year 2106
+    ASSERT_EQ(::utimes(path.c_str(), times), 0);
+    Pdata e(path);
+    FileStatus s;
+    ASSERT_EQ(cache.StatEntry(s, e, state), 0);
+    EXPECT_EQ(e.fileTime, INT32_MAX);
 }

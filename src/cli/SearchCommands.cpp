@@ -129,6 +129,18 @@ void PrintReferenceList(const Lists& lists) {
         std::printf("%s\n", r.entry->path.c_str());
 }
 
+// Remembers an abort: the adding commands clear the request when they end, and their -1 also
+// stands for "nothing analysed" (every item skipped as a duplicate).
+class ScanFrame : public ConsoleFrame {
+public:
+    bool AbortRequested() const override {
+        const bool on = ConsoleFrame::AbortRequested();
+        if (on) aborted = true;
+        return on;
+    }
+    mutable bool aborted = false;
+};
+
 int Usage(const char* text) {
     std::fprintf(stderr, "Usage: lumidex2-cli %s\n", text);
     return kUsage;
@@ -171,23 +183,22 @@ int RunScan(const Args& args) {
     }
     if (db.empty() || items.empty()) return Usage(usage);
 
-    ConsoleFrame frame;
+    ScanFrame frame;
     ConsoleFrame::InstallInterruptHandler();
     Workspace ws(frame, DefaultAppDir());
     if (!OpenOrCreate(ws, db, false)) return kFailed;
     if (policy) ws.options.GroupBox2 = *policy;
     ws.folderScan = scan;
-    int result = 0;
     for (const std::string& item : items) {
         const FileStatus st = GetFileStatus(item);
         if (st.exists && st.isFolder) {
-            result = ws.AddPicturesFromFolder(item, scan);
+            ws.AddPicturesFromFolder(item, scan);
         } else {
             ws.LoggingOn = scan.makeErrorLog;
-            result = ws.AddDroppedItems({item});
+            ws.AddDroppedItems({item});
             ws.LoggingOn = false;
         }
-        if (result == -1) break;
+        if (frame.aborted) break;
     }
     Database parts = ws.DatabaseParts();
     BuildHeader(parts);
@@ -196,7 +207,7 @@ int RunScan(const Args& args) {
         return kFailed;
     }
     std::fprintf(stderr, "%d Files in %s\n", ws.catalogue.Count(), db.c_str());
-    return result == -1 ? kFailed : kOk;
+    return frame.aborted ? kFailed : kOk;
 }
 
 namespace {
@@ -351,8 +362,7 @@ int RunSearch(const Args& args) {
             const std::string* r = next();
             const std::string* v = next();
             if (!r || !v || !relation(*r)) return Usage(usage);
-            std::optional<int> n = ToInt(*v);
-            test = SizeTest(*relation(*r), n ? *n : 0); // not a number searches for 0
+            test = SizeTest(*relation(*r), SizeFieldValue(*v));
         } else if (a == "--date") {
             const std::string* r = next();
             const std::string* v = next();

@@ -78,10 +78,19 @@ check "folder tree" 2 "$("$cli" search "$db" --folder-tree "$work/pics/sub" | wc
 check "name and not" 3 "$("$cli" search "$db" --name rows --method not --name bmp | wc -l)"
 check "or counts into the list" 8 "$("$cli" search "$db" --name rows --method or --name halves | wc -l)"
 check "size" 0 "$("$cli" search "$db" --size '<=' 1000 | wc -l)"
+# Not a number, or beyond 32 bits: the field counts as 0.
+check "size field not a number" 24 "$("$cli" search "$db" --size '>=' 12k | wc -l)"
+check "size field out of range" 24 "$("$cli" search "$db" --size '>=' 99999999999 | wc -l)"
 check "dates of today and later" 24 "$("$cli" search "$db" --date '>=' 2000-01-01 | wc -l)"
 check "updated" 0 "$("$cli" search "$db" --updated | wc -l)"
 touch -d '2001-01-01' "$work/pics/halves.bmp"
 check "updated after a touch" "$work/pics/halves.bmp" "$("$cli" search "$db" --updated)"
+
+# A file skipped as already catalogued is no abort: the items after it are still added.
+cp "$work/pics/rows.jpg" "$work/extra.jpg"
+"$cli" scan "$db" "$work/pics/rows.jpg" "$work/extra.jpg" --policy dontadd 2>/dev/null
+check "scan status after a skipped file" 0 $?
+check "the item after a skipped one" 1 "$("$cli" similar "$db" --all | grep -c "^$work/extra.jpg$")"
 
 if [[ $fails -ne 0 ]]; then
     echo "$fails failed"

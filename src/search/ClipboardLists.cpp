@@ -3,6 +3,9 @@
 #include "Format.h"
 #include "SignatureIndex.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace lumidex {
 
 namespace {
@@ -23,13 +26,18 @@ struct ReadingRun {
     ReadingRun(Lists& l, size_t lines)
         : lists(l), frame(l.state().frame()), robust(l.options().AllowRobustOperation) {
         frame.SetBusy(true);
-        frame.SetFilesBarMax(static_cast<int>(lines));
-        frame.SetFilesBarPosition(0);
+        // The main window's bar, shown only when the run may take a while.
+        const uint64_t work =
+            static_cast<uint64_t>(lines) * static_cast<uint64_t>(l.catalogue().Count());
+        if (work > 65536)
+            frame.ShowMainProgress(static_cast<int>(std::min<size_t>(lines, INT_MAX)));
+        frame.SetMainProgressPosition(0);
         l.state().StopRequested = false;
         if (robust && l.hooks.showStopButton) l.hooks.showStopButton(true);
     }
     ~ReadingRun() {
         if (lists.hooks.showStopButton) lists.hooks.showStopButton(false);
+        frame.HideMainProgress();
         frame.SetBusy(false);
     }
     // Lets events run; true when Stop was pressed.
@@ -82,6 +90,8 @@ std::string CopyPairListText(Lists& lists) {
 }
 
 std::vector<std::string> SplitLines(std::string_view text) {
+    // Clipboard text ends at its first NUL; a path can never hold one.
+    text = text.substr(0, text.find('\0'));
     std::vector<std::string> lines;
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -95,6 +105,7 @@ std::vector<std::string> SplitLines(std::string_view text) {
 }
 
 std::string PathOfLine(std::string_view line) {
+    line = line.substr(0, line.find('\0'));
     if (line.empty() || line[0] == ' ') return {};
     size_t i = 0;
     while (i < line.size() && static_cast<unsigned char>(line[i]) <= ' ')
@@ -131,9 +142,9 @@ void SearchListFromText(Lists& lists, std::string_view text) {
             const int at = path.empty() ? -1 : lists.catalogue().FindEntry(path);
             if (at >= 0) {
                 lists.AddRow(lists.reference, &lists.catalogue().Entry(at));
-                run.frame.SetFilesBarPosition(static_cast<int>(i));
+                run.frame.SetMainProgressPosition(static_cast<int>(i));
             } else if (i % 16 == 0) {
-                run.frame.SetFilesBarPosition(static_cast<int>(i));
+                run.frame.SetMainProgressPosition(static_cast<int>(i));
             }
             if (run.Step()) break;
         }
@@ -157,11 +168,11 @@ int ImportListFromText(Lists& lists, std::string_view text) {
                 catalogue.Insert(std::move(entry));
                 lists.AddRow(lists.reference, e);
                 ++made;
-                run.frame.SetFilesBarPosition(static_cast<int>(i));
+                run.frame.SetMainProgressPosition(static_cast<int>(i));
                 run.frame.SetStatusText(StatusPanel::Counts,
                                         std::to_string(catalogue.Count()) + " Files");
             } else if (i % 16 == 0) {
-                run.frame.SetFilesBarPosition(static_cast<int>(i));
+                run.frame.SetMainProgressPosition(static_cast<int>(i));
             }
             if (run.Step()) break;
         }

@@ -31,6 +31,8 @@ TEST(ClipboardLists, LinesAndTheirPaths) {
 
     EXPECT_EQ(SplitLines("a\r\nb\rc\nd"), (Strings{"a", "b", "c", "d"}));
     EXPECT_EQ(SplitLines("a\r\n\r\n"), (Strings{"a", ""}));
+    using namespace std::string_literals;
+    EXPECT_EQ(SplitLines("a\r\nb\0c\r\nd"s), (Strings{"a", "b"})) << "the text ends at a NUL";
     struct Case {
         const char* line;
         const char* path;
@@ -41,9 +43,12 @@ TEST(ClipboardLists, LinesAndTheirPaths) {
                           {"\"say \"\"hi\"\".jpg\"", "say \"hi\".jpg"},
                           {"  +---/a/b.jpg", ""},
                           {"", ""},
-                          {",x", ""}};
+                          {",x", ""},
+                          {"\t/a/t.jpg x", "/a/t.jpg"},
+                          {"\"/a/open quote", "/a/open quote"}};
     for (const Case& c : cases)
         EXPECT_EQ(PathOfLine(c.line), c.path) << c.line;
+    EXPECT_EQ(PathOfLine(std::string_view("\"/a\0b\"", 6)), "/a") << "no NUL in a path";
 }
 
 TEST(ClipboardLists, CopiedListsReadBack) {
@@ -64,6 +69,21 @@ TEST(ClipboardLists, CopiedListsReadBack) {
     EXPECT_EQ(f.Paths(f.lists.reference), (Strings{"/a/p.jpg", "/my pics/q.jpg"}));
     SearchListFromText(f.lists, " \r\n\r\n");
     EXPECT_TRUE(f.lists.reference.Empty());
+    EXPECT_EQ(f.frame.mainProgressMax, 0) << "a short run shows no progress bar";
+}
+
+TEST(ClipboardLists, ProgressBarOnlyForLongRuns) {
+    Fixture f;
+    f.Add("/a/p.jpg", 0);
+    f.Add("/a/q.jpg", 0);
+    std::string text;
+    for (int i = 0; i < 32769; ++i) // 32769 lines x 2 entries > 65536
+        text += i == 40 ? "/a/q.jpg\n" : "/none.jpg\n";
+    SearchListFromText(f.lists, text);
+    EXPECT_EQ(f.Paths(f.lists.reference), (Strings{"/a/q.jpg"}));
+    EXPECT_EQ(f.frame.mainProgressMax, 32769);
+    EXPECT_EQ(f.frame.mainProgressPosition, 32768) << "unfound lines move it every 16";
+    EXPECT_FALSE(f.frame.mainProgressVisible);
 }
 
 TEST(ClipboardLists, ImportMakesEntriesWithoutSignatures) {

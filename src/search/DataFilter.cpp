@@ -3,7 +3,9 @@
 #include "FileStatus.h"
 #include "Paths.h"
 
+#include <algorithm>
 #include <ctime>
+#include <limits>
 #include <unordered_set>
 
 namespace lumidex {
@@ -34,11 +36,16 @@ std::string WithDelimiter(std::string folder) {
 }
 } // namespace
 
-int64_t LocalSecondsOfDay(int64_t t) {
+int64_t LocalDayStart(int64_t t) {
     std::time_t tt = static_cast<std::time_t>(t);
     std::tm local{};
-    if (!localtime_r(&tt, &local)) return 0;
-    return local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
+    if (!localtime_r(&tt, &local)) return t;
+    // Midnight through mktime, not t minus the clock time: on a day the clocks change, the
+    // clock time is off by the change for the hours after it.
+    local.tm_hour = local.tm_min = local.tm_sec = 0;
+    local.tm_isdst = -1;
+    const std::time_t start = std::mktime(&local);
+    return start == static_cast<std::time_t>(-1) ? t : static_cast<int64_t>(start);
 }
 
 EntryTest NameTest(const std::string& text) {
@@ -70,12 +77,38 @@ EntryTest SizeTest(Relation relation, int32_t bytes) {
     return [=](const Pdata& e) { return e.fileSize != -1 && Compare(relation, e.fileSize, bytes); };
 }
 
+int32_t SizeFieldValue(const std::string& field) {
+    const bool signed_ = !field.empty() && (field[0] == '-' || field[0] == '+');
+    const bool negative = signed_ && field[0] == '-';
+    size_t i = signed_ ? 1 : 0;
+    if (i == field.size()) return 0;
+    int64_t v = 0;
+    for (; i < field.size(); ++i) {
+        if (field[i] < '0' || field[i] > '9') return 0;
+        v = v * 10 + (field[i] - '0');
+        if (v > int64_t{std::numeric_limits<int32_t>::max()} + 1) return 0;
+    }
+    if (negative) v = -v;
+    if (v > std::numeric_limits<int32_t>::max()) return 0;
+    return static_cast<int32_t>(v);
+}
+
 EntryTest DateTest(Relation relation, int64_t value, bool dateOnly) {
-    const int64_t v = dateOnly ? value - LocalSecondsOfDay(value) : value;
-    return [=](const Pdata& e) {
+    const int64_t v = dateOnly ? LocalDayStart(value) : value;
+    // The last day met, [start, end): pictures come in runs of the same day, and the time
+    // zone arithmetic costs more than the rest of the search.
+    int64_t start = 1, end = 0;
+    return [=](const Pdata& e) mutable {
         if (e.fileTime == -1) return false;
         int64_t t = e.fileTime;
-        if (dateOnly) t -= LocalSecondsOfDay(t);
+        if (dateOnly) {
+            if (t < start || t >= end) {
+                start = LocalDayStart(t);
+                end = LocalDayStart(start + 30 * 3600); // a day lasts 23 to 25 hours
+                if (end <= t) end = start = t;          // no usable day: no caching
+            }
+            t = start == end ? LocalDayStart(t) : start;
+        }
         return Compare(relation, t, v);
     };
 }
@@ -84,7 +117,8 @@ EntryTest UpdatedTest() {
     return [](const Pdata& e) {
         if (e.fileTime == -1) return false;
         FileStatus st = GetFileStatus(e.path);
-        return st.exists && st.modified != e.fileTime;
+        // Compared as stored: a time outside 32 bits was held at the nearest end.
+        return st.exists && StoredFileValue(st.modified) != e.fileTime;
     };
 }
 
@@ -172,6 +206,7 @@ void ChooseFilter(Lists& lists, FilterItem item, std::vector<Pdata*>& newPicture
         lists.updateRunning = true;
         lists.ClearReferenceList();
         lists.ClearTargetList();
+        if (lists.hooks.refreshActions) lists.hooks.refreshActions();
         // Compared by address only: an entry that left the catalogue is gone.
         std::unordered_set<const Pdata*> present;
         for (int i = 0; i < lists.catalogue().Count(); ++i)
@@ -195,13 +230,30 @@ void ChooseFilter(Lists& lists, FilterItem item, std::vector<Pdata*>& newPicture
     lists.ShowCounts();
 }
 
+namespace {
+// The Search button on "All" or "Has Similar Pics", which only Refresh reaches.
+void SearchSimpleItem(Lists& lists, FilterItem item, std::vector<Pdata*>& newPictures) {
+    Frame& frame = lists.state().frame();
+    lists.SaveSelection(lists.reference);
+    const bool busy = item == FilterItem::All || !lists.options().AllowRobustOperation;
+    if (busy) frame.SetBusy(true);
+    ChooseFilter(lists, item, newPictures);
+    if (lists.hooks.repaint) lists.hooks.repaint();
+    lists.RestoreSelection(lists.reference);
+    if (busy) frame.SetBusy(false);
+    frame.SetStatusText(StatusPanel::Outcome,
+                        std::to_string(lists.reference.Count()) + " Files match.");
+    lists.ShowCounts();
+}
+} // namespace
+
 void Refresh(Lists& lists, std::vector<Pdata*>& newPictures, bool byUser) {
     Options& o = lists.options();
     if (lists.dataFilter == FilterItem::All && byUser) {
-        ChooseFilter(lists, FilterItem::All, newPictures);
+        SearchSimpleItem(lists, FilterItem::All, newPictures);
     } else if (lists.dataFilter == FilterItem::HasSimilarPics &&
                (o.FindOptionsChanged || lists.state().StopRequested)) {
-        ChooseFilter(lists, FilterItem::HasSimilarPics, newPictures);
+        SearchSimpleItem(lists, FilterItem::HasSimilarPics, newPictures);
         o.FindOptionsChanged = false;
     } else {
         lists.UpdateReferenceList();

@@ -27,13 +27,15 @@ EntryTest MemoTest(int32_t memoNumber);
 EntryTest MemoGroupTest(const DataManage& memos, int32_t groupId);
 // "File Size".
 EntryTest SizeTest(Relation relation, int32_t bytes);
+// The "File Size" field as a decimal integer; 0 when it is not one (or out of 32 bits).
+int32_t SizeFieldValue(const std::string& field);
 // "File Date": value in seconds since 1970 UTC; dateOnly compares local days.
 EntryTest DateTest(Relation relation, int64_t value, bool dateOnly);
 // "Updated Pics": the file on disk changed since it was catalogued.
 EntryTest UpdatedTest();
 
-// Seconds since the start of the local day that t falls in.
-int64_t LocalSecondsOfDay(int64_t t);
+// The start of the local day that t (seconds since 1970 UTC) falls in, in the same seconds.
+int64_t LocalDayStart(int64_t t);
 
 // Fills the destination (the target list with SendToTarget, else the reference list) by the
 // test and the method; returns the match count.

@@ -19,6 +19,13 @@ int PositionOfEntry(const Catalogue& catalogue, const Pdata* entry) {
     return catalogue.PositionOf(entry);
 }
 
+size_t CharacterCount(std::string_view text) {
+    // UTF-8: every byte but a continuation byte starts a character.
+    return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
 std::string ListUpProgressText(int found, int position, int count) {
     return std::to_string(found) + " Files found:(" + std::to_string(position) + "/" +
            std::to_string(count) + ")";
@@ -148,6 +155,10 @@ void Lists::UpdateReferenceList() {
             if (hooks.showStopButton) hooks.showStopButton(false);
         }
     } catch (const std::exception&) {
+        // The run ended half-way: take down what it put up.
+        state_.frame().SetBusy(false);
+        state_.frame().HideMainProgress();
+        if (hooks.showStopButton) hooks.showStopButton(false);
         FlushPending();
         for (int i = 0; i < catalogue_.Count(); ++i)
             catalogue_.Entry(i).listUpMark = -1;
@@ -163,15 +174,19 @@ void Lists::UpdateReferenceList() {
 void Lists::ListAllEntries() {
     Frame& frame = state_.frame();
     frame.SetBusy(true);
+    const int n = catalogue_.Count();
+    frame.ShowMainProgress(n);
     ClearReferenceList();
     std::vector<ListRow> rows;
-    rows.reserve(static_cast<size_t>(catalogue_.Count()));
-    for (int i = 0; i < catalogue_.Count(); ++i) {
+    rows.reserve(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
         Pdata& e = catalogue_.Entry(i);
-        longestPath = std::max(longestPath, e.path.size());
+        longestPath = std::max(longestPath, CharacterCount(e.path));
+        if (i % 256 == 0) frame.SetMainProgressPosition(i);
         rows.push_back(ListRow{SortKeyOf(e), &e, false});
     }
     reference.AddMany(std::move(rows));
+    frame.HideMainProgress();
     frame.SetBusy(false);
 }
 
@@ -284,7 +299,9 @@ std::vector<int> Lists::SimilarPositions(Pdata& entry, bool withRegions, Signatu
     const Matcher matcher(catalogue_, CurrentMatchSettings());
     const int p = PositionOfEntry(catalogue_, &entry);
     const bool self = options_.ShowreferenceinTarget;
-    if (index && index->Count() != catalogue_.Count()) index = nullptr;
+    // Tables built over another catalogue or under other settings would miss candidates.
+    if (index && (index->Count() != catalogue_.Count() || index->settings() != matcher.settings()))
+        index = nullptr;
     auto scan = [&](const Probe& probe) {
         if (index) {
             const size_t before = out.size();
@@ -354,9 +371,16 @@ void Lists::ResortReferenceList(SortOrder order) {
     reference.ClearSelection();
     SelectSortKey();
     FlushPending();
-    for (ListRow& r : reference.MutableRows())
+    Frame& frame = state_.frame();
+    const bool progress = catalogue_.Count() > 10000;
+    if (progress) frame.ShowMainProgress(reference.Count());
+    int done = 0;
+    for (ListRow& r : reference.MutableRows()) {
         r.key = SortKeyOf(*r.entry);
+        if (progress && ++done % 256 == 0) frame.SetMainProgressPosition(done);
+    }
     reference.Resort();
+    if (progress) frame.HideMainProgress();
     // The rebuilt order selects its row anew.
     currentReference = nullptr;
     RestoreSelection(reference);
@@ -396,7 +420,8 @@ void Lists::DetailLine(Pdata& entry, bool isReference) {
             prefix + " (" + std::to_string(st.size) + " bytes," + FormatDateLine(st.modified) + ")";
         if (isReference && entry.RegionCount() > 0) text += " S";
     } else {
-        if (autoView) {
+        // The reference side hides its preview only under AutoViewLeft; the target side always.
+        if (autoView || !isReference) {
             previewed = nullptr;
             if (show) show(nullptr);
         }
@@ -542,7 +567,6 @@ void Lists::FindInReferenceList() {
 }
 
 void Lists::RemoveFromTargetList() {
-    SaveSelection(target);
     std::vector<int> rows = target.SelectedRows();
     for (auto it = rows.rbegin(); it != rows.rend(); ++it)
         target.RemoveAt(*it);

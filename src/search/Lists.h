@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lumidex {
@@ -32,6 +33,9 @@ enum class FilterItem {
 
 // Position of the entry itself in the catalogue, or -1 (found through its path).
 int PositionOfEntry(const Catalogue& catalogue, const Pdata* entry);
+
+// Length of a path in characters, not bytes (for the width of the first column).
+size_t CharacterCount(std::string_view text);
 
 // "12 Files found:(256/1000)"
 std::string ListUpProgressText(int found, int position, int count);

@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
+#include <stdexcept>
 
 namespace lumidex {
 namespace {
@@ -115,6 +117,26 @@ TEST(ListUp, FoundPicturesAreListedWithoutSearchingAndRegionsLookBothWays) {
         << "region fallback of the target fill";
 }
 
+TEST(ListUp, EqualKeysStandInReverseOrderOfFinding) {
+    Fixture f;
+    f.options.SmartSort = true;
+    f.lists.SelectSortKey();
+    // More rows than one batch of the list-up, all under one name.
+    Strings same;
+    for (int i = 0; i < 150; ++i) {
+        char folder[16];
+        std::snprintf(folder, sizeof folder, "/f%03d/", i);
+        f.Add(std::string(folder) + "same.jpg", 0);
+        same.insert(same.begin(), std::string(folder) + "same.jpg");
+    }
+    f.Add("/z/a10.jpg", 0);
+    f.Add("/z/a9.jpg", 0);
+    f.ListUp();
+    Strings expected{"/z/a9.jpg", "/z/a10.jpg"};
+    expected.insert(expected.end(), same.begin(), same.end());
+    EXPECT_EQ(f.Paths(f.lists.reference), expected);
+}
+
 TEST(ListUp, StopResetsMarksAndKeepsRowsFound) {
     Fixture f;
     for (int i = 0; i < 6; ++i)
@@ -132,6 +154,25 @@ TEST(ListUp, StopResetsMarksAndKeepsRowsFound) {
     };
     f.ListUp();
     EXPECT_GT(f.lists.reference.Count(), 0);
+    for (int i = 0; i < f.catalogue.Count(); ++i)
+        EXPECT_EQ(f.catalogue.Entry(i).listUpMark, -1);
+}
+
+TEST(ListUp, FailureKeepsRowsAndEndsTheUpdate) {
+    Fixture f;
+    for (int i = 0; i < 6; ++i)
+        f.Add("/a/" + std::to_string(i) + ".jpg", 0);
+    int calls = 0;
+    f.frame.onProcessEvents = [&] {
+        if (++calls == 3) throw std::runtime_error("out of memory");
+    };
+    std::vector<bool> stopShown;
+    f.lists.hooks.showStopButton = [&](bool on) { stopShown.push_back(on); };
+    f.ListUp();
+    EXPECT_EQ(f.frame.logged, Strings{"Something wrong. Listup aborted."});
+    EXPECT_GT(f.lists.reference.Count(), 0) << "rows found so far stay";
+    EXPECT_FALSE(f.lists.updateRunning);
+    EXPECT_EQ(stopShown, (std::vector<bool>{true, false}));
     for (int i = 0; i < f.catalogue.Count(); ++i)
         EXPECT_EQ(f.catalogue.Entry(i).listUpMark, -1);
 }
@@ -157,12 +198,16 @@ TEST(ListUp, IndexedEqualsPlainOverRandomCatalogues) {
             for (int b = static_cast<int>(rng() % 4); b > 0; --b)
                 c ^= 1u << (rng() % 32);
             if (rng() % 50 == 0) k = kNoSignature;
-            Pdata* e = f.Add("/" + std::to_string(rng() % 5) + "/" + std::to_string(i) + ".jpg", k,
-                             c, 1000 + static_cast<int32_t>(rng() % 300));
+            // Few distinct sizes, so that equal sizes occur; now and then unknown or empty.
+            int32_t size = 700 + static_cast<int32_t>(rng() % 90) * 10;
+            if (rng() % 40 == 0) size = rng() % 2 ? -1 : 0;
+            // Folders that differ only in letter case are different folders here.
+            const std::string folder = (rng() % 2 ? "/d" : "/D") + std::to_string(rng() % 3);
+            Pdata* e = f.Add(folder + "/" + std::to_string(i) + ".jpg", k, c, size);
             e->mismatchGroup = static_cast<uint16_t>(rng() % 4 == 0 ? rng() % 3 + 1 : 0);
-            if (rng() % 20 == 0) {
+            for (int r = rng() % 10 == 0 ? 1 + static_cast<int>(rng() % 2) : 0; r > 0; --r) {
                 auto [rk, rc] = seeds[rng() % seeds.size()];
-                e->AddRegion(rk ^ (1u << (rng() % 32)), rc, Area{});
+                e->AddRegion(rng() % 8 == 0 ? kNoSignature : rk ^ (1u << (rng() % 32)), rc, Area{});
             }
         }
         Options& o = f.options;
@@ -171,7 +216,7 @@ TEST(ListUp, IndexedEqualsPlainOverRandomCatalogues) {
         o.SetTrackBar1(1 + static_cast<int>(rng() % 15));
         o.SetTrackBar3(static_cast<int>(rng() % 5));
         o.CheckBoxSameSizeOnly = rng() % 3 == 0;
-        o.SetTrackBarSizeRange(static_cast<int>(rng() % 4));
+        o.SetTrackBarSizeRange(static_cast<int>(rng() % 10));
         o.ExcludeSameFolder = rng() % 3 == 0;
         o.UseSubIndex = rng() % 2 == 0;
         o.Sortby = rng() % 2 ? SortOrder::RadioButtonbySize : SortOrder::byName;
@@ -316,11 +361,36 @@ TEST(Commands, DetailLinesOfFilesOnDisk) {
     EXPECT_EQ(line.substr(line.size() - 4), "\n) S");
     EXPECT_EQ(f.frame.status[StatusPanel::Outcome],
               "=> " + gone->path + " <?? bytes,unknown time>");
+    // A missing target hides its preview even when previews do not follow the selection.
+    std::vector<Pdata*> shown;
+    f.lists.hooks.showTargetPreview = [&](Pdata* e) { shown.push_back(e); };
+    f.options.AutoViewRight = false;
+    f.lists.TargetSelectionChanged();
+    EXPECT_EQ(shown, std::vector<Pdata*>{nullptr});
+
     f.lists.target.Add("x", a);
     f.lists.target.Select(0);
     f.lists.target.Select(1);
     f.lists.TargetSelectionChanged();
     EXPECT_EQ(f.frame.status[StatusPanel::Outcome], "Multiply selected");
+}
+
+TEST(Commands, RemoveFromListRestoresTheSelectionSavedByTheFill) {
+    Fixture f;
+    for (const char* p : {"/a/p.jpg", "/a/q.jpg", "/a/r.jpg", "/a/s\xc3\xa9.jpg"})
+        f.Add(p, 0);
+    f.lists.UpdateReferenceList();
+    EXPECT_EQ(f.lists.longestPath, 9u) << "characters, not bytes";
+    ASSERT_EQ(f.lists.currentReference->path, "/a/p.jpg");
+    ASSERT_EQ(f.lists.target.Count(), 3);
+    f.lists.target.ClearSelection();
+    f.lists.target.Select(2);
+    f.lists.TargetSelectionChanged();
+    f.lists.RemoveFromTargetList();
+    EXPECT_EQ(f.Paths(f.lists.target), (Strings{"/a/q.jpg", "/a/r.jpg"}));
+    // Nothing was selected before the fill: the top row, not the neighbour of the removed one.
+    EXPECT_EQ(f.lists.target.SelectedRows(), std::vector<int>{0});
+    EXPECT_EQ(f.lists.currentTarget->path, "/a/q.jpg");
 }
 
 } // namespace

@@ -18,6 +18,8 @@ struct MatchSettings {
     bool CheckBoxSameSizeOnly = false;
     int TrackBarSizeRange = 0;
     bool ExcludeSameFolder = false;
+
+    bool operator==(const MatchSettings&) const = default;
 };
 
 MatchSettings MatchSettingsFrom(const Options& options);

@@ -29,6 +29,7 @@ public:
 
     int Count() const { return static_cast<int>(keys_.size()); }
     int TableCount() const { return static_cast<int>(masks_.size()); }
+    const MatchSettings& settings() const { return settings_; }
 
 private:
     uint32_t WordOf(uint32_t key, uint32_t code) const { return onCode_ ? code : key; }

@@ -2,6 +2,7 @@
 
 #include "History.h"
 #include "RecordingFrame.h"
+#include "StandaloneDatabase.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -11,18 +12,13 @@
 namespace lumidex {
 namespace {
 
-struct Fixture {
+struct FixtureFiles {
     test::TempDir dir;
     test::RecordingFrame frame;
-    SharedState state{frame, dir.path()};
-    Catalogue catalogue;
-    DataManage memos;
-    MismatchNum mismatch;
-    Options options;
-    FolderList folders;
-    HeaderState header;
-    DatabaseHooks hooks;
-    Database db{state, catalogue, memos, mismatch, options, folders, header, hooks};
+};
+
+struct Fixture : FixtureFiles, StandaloneDatabase {
+    Fixture() : StandaloneDatabase(frame, dir.path()) {}
 
     void Add(const std::string& path) { catalogue.Insert(std::make_unique<Pdata>(path)); }
     // A saved database of the given entries.

@@ -329,7 +329,8 @@ ReadResult ParseDatabase(Database& db, std::string_view image) {
         const SameFilePolicy policy = db.options.GroupBox2;
         std::string currentFolder;
         std::vector<int32_t> scratch;
-        std::unordered_map<const Pdata*, size_t> folderItemOf;
+        // Positions of the folder items read so far, by entry.
+        std::unordered_map<const Pdata*, std::vector<size_t>> folderItemsOf;
         int count = 0;
         while (result == ReadResult::Done && !in.AtEnd()) {
             int32_t length = in.I32();
@@ -383,19 +384,23 @@ ReadResult ParseDatabase(Database& db, std::string_view image) {
             if (old >= 0 && policy == SameFilePolicy::Replace) {
                 Pdata& oldEntry = db.catalogue.Entry(old);
                 entry->MergeMemos(oldEntry.Memos());
-                if (db.hooks.RemoveFromLists) db.hooks.RemoveFromLists(oldEntry);
-                // The folder list must not keep pointing at the destroyed entry.
-                if (auto it = folderItemOf.find(&oldEntry); it != folderItemOf.end()) {
-                    db.folders[it->second].second = entry.get();
-                    folderItemOf.emplace(entry.get(), it->second);
-                    folderItemOf.erase(it);
+                // The folder list must not keep pointing at the destroyed entry. Repointed
+                // before the lists let go of it, so that no item is dropped and the
+                // positions kept in folderItemsOf stay valid.
+                if (auto it = folderItemsOf.find(&oldEntry); it != folderItemsOf.end()) {
+                    std::vector<size_t> items = std::move(it->second);
+                    folderItemsOf.erase(it);
+                    for (size_t at : items)
+                        db.folders[at].second = entry.get();
+                    folderItemsOf[entry.get()] = std::move(items);
                 }
+                if (db.hooks.RemoveFromLists) db.hooks.RemoveFromLists(oldEntry);
                 db.catalogue.Take(old);
             }
             Pdata* added = entry.get();
             db.catalogue.Insert(std::move(entry));
             if (startsRun) {
-                folderItemOf.emplace(added, db.folders.size());
+                folderItemsOf[added].push_back(db.folders.size());
                 db.folders.emplace_back(paths::UpperKey(added->path), added);
             }
             state.DataChanged = true;

@@ -1,7 +1,9 @@
 #include "DatabaseFile.h"
 
 #include "ByteStream.h"
+#include "Paths.h"
 #include "RecordingFrame.h"
+#include "StandaloneDatabase.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -11,19 +13,13 @@
 namespace lumidex {
 namespace {
 
-// The pieces of an open catalogue, as the workspace holds them.
-struct Fixture {
+struct FixtureFiles {
     test::TempDir dir;
     test::RecordingFrame frame;
-    SharedState state{frame, dir.path()};
-    Catalogue catalogue;
-    DataManage memos;
-    MismatchNum mismatch;
-    Options options;
-    FolderList folders;
-    HeaderState header;
-    DatabaseHooks hooks;
-    Database db{state, catalogue, memos, mismatch, options, folders, header, hooks};
+};
+
+struct Fixture : FixtureFiles, StandaloneDatabase {
+    Fixture() : StandaloneDatabase(frame, dir.path()) {}
 
     Pdata& Add(const std::string& path, uint32_t key = 1, uint16_t group = 0) {
         auto e = std::make_unique<Pdata>(path);
@@ -185,6 +181,200 @@ TEST(DatabaseFile, ReadsEveryOldVersion) {
                       "Reading previous version Database....");
         }
     }
+}
+
+// Files spelled out byte by byte from the format's tables, without the program's encoder.
+std::string Le32(int32_t v) {
+    auto u = static_cast<uint32_t>(v);
+    return {static_cast<char>(u), static_cast<char>(u >> 8), static_cast<char>(u >> 16),
+            static_cast<char>(u >> 24)};
+}
+std::string Le16(uint16_t v) {
+    return {static_cast<char>(v), static_cast<char>(v >> 8)};
+}
+std::string Str(const std::string& s) {
+    return Le32(static_cast<int32_t>(s.size())) + s;
+}
+// A 128-byte header: magic, version digits, the option bytes 6..19, selection, count.
+std::string RawHeader(const char* version, std::vector<uint8_t> bytes6to19, int32_t selection,
+                      int32_t count) {
+    std::string h = std::string("LDB") + version;
+    for (uint8_t b : bytes6to19)
+        h += static_cast<char>(b);
+    h.resize(120, '\0');
+    return h + Le32(selection) + Le32(count);
+}
+
+TEST(DatabaseFile, HandMadeHeaderBytesGiveTheOptionsOfTheTables) {
+    //                       6     7     8     9  10 11 12  13    14    15  16    17    18 19
+    std::vector<uint8_t> b = {0xA9, 0x5F, 0x91, 0, 6, 2, 17, 0x0A, 0xC3, 5, 0xF7, 0xBC, 2, 0xFF};
+    struct Case {
+        const char* version;
+        int compress;
+        int32_t selection;
+        int32_t count;
+    };
+    for (const Case& c : {Case{"008", 2, 1, 5}, Case{"006", 1, 1, 5}, Case{"005", 1, -1, 5},
+                          Case{"104", 1, -1, 0}}) {
+        SCOPED_TRACE(c.version);
+        Fixture t;
+        std::string file = RawHeader(c.version, b, 1, 5);
+        ASSERT_EQ(t.Read(t.dir.Write("h.ld2", file)), ReadResult::Done);
+        const Options& o = t.options;
+        EXPECT_EQ(t.header.savedSelection, c.selection);
+        EXPECT_EQ(t.header.entryCount, c.count);
+        EXPECT_TRUE(o.AutoViewLeft);
+        EXPECT_FALSE(o.AutoViewRight);
+        EXPECT_TRUE(o.KeepAspectRatio);
+        EXPECT_FALSE(o.AllowRobustOperation);
+        EXPECT_TRUE(o.ShowMemoonPreview);
+        EXPECT_FALSE(o.UseJapneseMenu);
+        EXPECT_TRUE(o.TargetListDragDrop);
+        EXPECT_TRUE(o.DoubleCheck);
+        EXPECT_TRUE(o.NotStrict);
+        EXPECT_TRUE(o.ShowreferenceinTarget);
+        EXPECT_FALSE(o.CheckBoxSameSizeOnly);
+        EXPECT_TRUE(o.ExcludeSameFolder);
+        EXPECT_EQ(o.GroupBox1, CopyCollision::Skip);
+        EXPECT_TRUE(o.SameDriveOnly);
+        EXPECT_FALSE(o.NotUpdateListatAction);
+        EXPECT_FALSE(o.TrackMoveCopy);
+        EXPECT_TRUE(o.ConfirmDelete);
+        EXPECT_EQ(o.GroupBox2, SameFilePolicy::Replace);
+        EXPECT_FALSE(o.ConfirmClear);
+        EXPECT_TRUE(o.ShoePathName);
+        EXPECT_TRUE(o.SmartSort);
+        EXPECT_EQ(o.Sortby, SortOrder::RadioButtonbyDate);
+        EXPECT_EQ(o.TrackBar2, 17);
+        EXPECT_FALSE(o.WrapAround);
+        EXPECT_TRUE(o.FixedPosition);
+        EXPECT_FALSE(o.FixedSize);
+        EXPECT_TRUE(o.Stretch);
+        EXPECT_EQ(o.TrackBar1, 12);
+        EXPECT_EQ(o.TrackBar3, 3);
+        EXPECT_EQ(o.InitialStatus, 1);
+        EXPECT_FALSE(o.AutoExpand);
+        EXPECT_TRUE(o.AutoSync);
+        EXPECT_EQ(o.TrackBarSizeRange, 7);
+        EXPECT_EQ(o.JpegQuality, 60);
+        EXPECT_TRUE(o.GrayScale);
+        EXPECT_EQ(o.Compress, c.compress);
+        EXPECT_TRUE(o.DeleteEmptyFolderafterFileMove);
+    }
+
+    // Written back, the same bytes come out, unused bits as 0.
+    Fixture t;
+    ASSERT_EQ(t.Read(t.dir.Write("h.ld2", RawHeader("008", b, -1, 0))), ReadResult::Done);
+    HeaderBytes out;
+    EncodeHeader(t.options, 0, -1, out);
+    b[1] = 0x53;
+    b[10] = 0x07;
+    b[13] = 0x01;
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(out.data()), 128),
+              RawHeader("008", b, -1, 0));
+
+    // Key tolerance above the single-check maximum; offset 14 of 0 takes offset 7's bits.
+    b[1] = 0x56; // DoubleCheck off, bits 2-3 = 1
+    ASSERT_EQ(t.Read(t.dir.Write("h.ld2", RawHeader("008", b, -1, 0))), ReadResult::Done);
+    EXPECT_EQ(t.options.TrackBar1, 4);
+    EXPECT_EQ(t.options.TrackBar3, 3);
+    b[8] = 0;
+    ASSERT_EQ(t.Read(t.dir.Write("h.ld2", RawHeader("008", b, -1, 0))), ReadResult::Done);
+    EXPECT_EQ(t.options.TrackBar1, 2);
+    EXPECT_EQ(t.options.TrackBar3, 4);
+}
+
+TEST(DatabaseFile, HandMadeOldVersionFiles) {
+    const std::vector<uint8_t> zeros(14, 0);
+    // Version 3: no memo table; path, key, code, group. Bits 2-3 of offset 7 give the key
+    // tolerance.
+    {
+        std::vector<uint8_t> b = zeros;
+        b[1] = 2 << 2;
+        std::string f = RawHeader("003", b, 0, 9) + Str("C:\\one\\a.jpg") + Le32(0x11) +
+                        Le32(0x22) + Le16(7) + Str("b.jpg") + Le32(-1) + Le32(-1) + Le16(0) +
+                        Str("D:\\two\\c.jpg") + Le32(3) + Le32(4) + Le16(65535);
+        Fixture t;
+        ASSERT_EQ(t.Read(t.dir.Write("v3.ldb", f)), ReadResult::Done);
+        ASSERT_EQ(t.Paths(),
+                  (std::vector<std::string>{"C:\\one\\a.jpg", "C:\\one\\b.jpg", "D:\\two\\c.jpg"}));
+        EXPECT_EQ(t.catalogue.Entry(0).key, 0x11u);
+        EXPECT_EQ(t.catalogue.Entry(0).code, 0x22u);
+        EXPECT_EQ(t.catalogue.Entry(0).mismatchGroup, 7);
+        EXPECT_EQ(t.catalogue.Entry(1).key, 0xFFFFFFFFu);
+        EXPECT_EQ(t.catalogue.Entry(2).mismatchGroup, 65535);
+        EXPECT_EQ(t.catalogue.Entry(2).fileSize, -1);
+        EXPECT_EQ(t.catalogue.Entry(2).fileTime, -1);
+        EXPECT_EQ(t.header.savedSelection, -1);
+        EXPECT_EQ(t.header.entryCount, 0);
+        EXPECT_TRUE(t.state.OldFormatRead);
+        EXPECT_EQ(t.mismatch.MaxNumber(), 65535);
+        EXPECT_EQ(t.options.TrackBar1, 3);
+        EXPECT_EQ(t.options.TrackBar3, 4);
+        EXPECT_EQ(t.options.JpegQuality, 75);
+        EXPECT_EQ(t.options.Compress, 1);
+        EXPECT_EQ(t.options.GroupBox1, CopyCollision::OverWrite);
+        EXPECT_EQ(t.folders.size(), 2u);
+    }
+    // Version 5: memo table, size and time, memo lists; version 7 adds regions stored as
+    // key, code, top, left, bottom, right.
+    for (const char* version : {"005", "007"}) {
+        SCOPED_TRACE(version);
+        bool regions = version[2] == '7';
+        std::string table = Le32(42) + Le32(2) + Le32(3) + Str("G") + Le32(100) + Str("H") +
+                            Le32(-3) + Str("m0") + Le32(100) + Str("") + Le32(-1) + Str("m2") +
+                            Le32(-3);
+        std::string a = Str("/p/a.jpg") + Le32(1) + Le32(2) + Le16(0) + Le32(5000) +
+                        Le32(1234567890) + Le32(3) + Le32(2) + Le32(0) + Le32(2);
+        if (regions) a += Le32(1) + Le32(9) + Le32(8) + Le32(20) + Le32(10) + Le32(220) + Le32(110);
+        std::string b = Str("b.jpg") + Le32(3) + Le32(4) + Le16(2) + Le32(-1) + Le32(-1) + Le32(0);
+        if (regions) b += Le32(0);
+        Fixture t;
+        std::string f = RawHeader(version, zeros, 0, 2) + table + a + b;
+        ASSERT_EQ(t.Read(t.dir.Write("v.ld2", f)), ReadResult::Done);
+        EXPECT_EQ(t.state.OldFormatRead, false);
+        EXPECT_EQ(t.header.entryCount, 2);
+        EXPECT_EQ(t.memos.tableValue, 42);
+        ASSERT_EQ(t.memos.GroupCount(), 2);
+        EXPECT_EQ(t.memos.Groups()[1].id, -3);
+        ASSERT_EQ(t.memos.Count(), 3);
+        EXPECT_EQ(t.memos.Slots()[1].groupId, -1);
+        ASSERT_EQ(t.Paths(), (std::vector<std::string>{"/p/a.jpg", "/p/b.jpg"}));
+        const Pdata& e = t.catalogue.Entry(0);
+        EXPECT_EQ(e.fileSize, 5000);
+        EXPECT_EQ(e.fileTime, 1234567890);
+        EXPECT_EQ(e.Memos(), (std::vector<int32_t>{2, 0}));
+        ASSERT_EQ(e.RegionCount(), regions ? 1 : 0);
+        if (regions) {
+            EXPECT_EQ(e.RegionAt(0), (secondIndex{9, 8, Area{10, 20, 110, 220}}));
+        }
+        EXPECT_EQ(t.catalogue.Entry(1).mismatchGroup, 2);
+        EXPECT_EQ(t.catalogue.Entry(1).MemoCount(), 0);
+        EXPECT_EQ(t.header.savedSelection, regions ? 0 : -1);
+    }
+}
+
+TEST(DatabaseFile, WriterSpellsTheRecordsOfTheTables) {
+    Fixture t;
+    t.memos.tableValue = 42;
+    t.memos.AddGroup("G", 100);
+    t.memos.PutMemo("m", 100);
+    Pdata& a = t.Add("/p/a.jpg", 1, 7);
+    a.fileSize = 5000;
+    a.fileTime = 1234567890;
+    a.AddMemo(0);
+    a.AddRegion(9, 8, Area{10, 20, 110, 220});
+    t.Add("/p/b.jpg", 2);
+    std::string image = test::ReadWholeFile(t.Save("w.ld2"));
+    std::string want = Le32(42) + Le32(1) + Le32(1) + Str("G") + Le32(100) + Str("m") + Le32(100) +
+                       Str("/p/a.jpg") + Le32(1) + Le32(3) + Le16(7) + Le32(5000) +
+                       Le32(1234567890) + Le32(1) + Le32(0) + Le32(1) + Le32(9) + Le32(8) +
+                       Le32(20) + Le32(10) + Le32(220) + Le32(110) + Str("b.jpg") + Le32(2) +
+                       Le32(6) + Le16(0) + Le32(-1) + Le32(-1) + Le32(0) + Le32(0);
+    ASSERT_EQ(image.size(), 128 + want.size());
+    EXPECT_EQ(image.substr(0, 6), "LDB008");
+    EXPECT_EQ(image.substr(120, 8), Le32(-1) + Le32(2));
+    EXPECT_EQ(image.substr(128), want);
 }
 
 TEST(DatabaseFile, HeaderCodecRulesOfOldFiles) {
@@ -390,17 +580,34 @@ TEST(DatabaseFile, ReplaceAndNotCarePolicies) {
 
 TEST(DatabaseFile, ReplacedEntryLeavesNoDanglingFolderItem) {
     // A file listing one path twice: under Replace the second replaces the first, which
-    // started the folder run.
-    FileBuilder f(8);
-    f.MemoTable({}, {});
-    f.Record("/p/a.jpg", 1).Record("/q/z.jpg", 2).Record("/p/a.jpg", 3);
-    Fixture t;
-    t.options.GroupBox2 = SameFilePolicy::Replace;
-    t.state.Merging = true;
-    ASSERT_EQ(t.Read(t.dir.Write("dup.ld2", f.bytes)), ReadResult::Done);
-    ASSERT_EQ(t.catalogue.Count(), 2);
-    for (auto& [key, entry] : t.folders)
-        EXPECT_GE(t.catalogue.PositionOf(entry), 0) << key;
+    // started the folder run. The lists' hook drops folder items of a removed entry, as the
+    // workspace's does.
+    FileBuilder twoRuns(8);
+    twoRuns.MemoTable({}, {});
+    twoRuns.Record("/p/a.jpg", 1).Record("/q/z.jpg", 2).Record("/p/a.jpg", 3);
+    FileBuilder oneRun(8);
+    oneRun.MemoTable({}, {});
+    oneRun.Record("/p/a.jpg", 1).Record("a.jpg", 3).Record("b.jpg", 4);
+    FileBuilder again(8);
+    again.MemoTable({}, {});
+    again.Record("/p/a.jpg", 1).Record("/q/z.jpg", 2).Record("/p/a.jpg", 5);
+    again.Record("/r/y.jpg", 6).Record("/p/a.jpg", 3).Record("/r/y.jpg", 7);
+    for (const FileBuilder* f : {&twoRuns, &oneRun, &again}) {
+        Fixture t;
+        t.hooks.RemoveFromLists = [&t](Pdata& e) {
+            std::erase_if(t.folders, [&e](const auto& item) { return item.second == &e; });
+        };
+        t.options.GroupBox2 = SameFilePolicy::Replace;
+        t.state.Merging = true;
+        ASSERT_EQ(t.Read(t.dir.Write("dup.ld2", f->bytes)), ReadResult::Done);
+        ASSERT_EQ(t.catalogue.Count(), f == &again ? 3 : 2);
+        ASSERT_FALSE(t.folders.empty());
+        for (auto& [key, entry] : t.folders) {
+            ASSERT_GE(t.catalogue.PositionOf(entry), 0) << key;
+            EXPECT_EQ(key, paths::UpperKey(entry->path));
+        }
+        EXPECT_EQ(t.catalogue.Entry(0).key, 3u);
+    }
 }
 
 TEST(DatabaseFile, StopRequestEndsTheReadAndProgressCountsEvery256) {

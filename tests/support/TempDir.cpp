@@ -16,7 +16,9 @@ TempDir::TempDir() {
     path_ = pattern + "/";
 }
 
-TempDir::~TempDir() { QDir(QString::fromStdString(path_)).removeRecursively(); }
+TempDir::~TempDir() {
+    QDir(QString::fromStdString(path_)).removeRecursively();
+}
 
 std::string TempDir::Write(const std::string& name, const std::string& bytes) const {
     std::string file = path_ + name;
