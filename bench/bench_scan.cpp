@@ -3,8 +3,8 @@
 // times is what matters: the catalogue work must cost little beside the decoding.
 #include "ConsoleFrame.h"
 #include "DatabaseFile.h"
-#include "TestPictures.h"
 #include "PlainJpegDecode.h"
+#include "TestPictures.h"
 #include "Workspace.h"
 
 #include <benchmark/benchmark.h>
