@@ -52,14 +52,24 @@ std::vector<History::MenuItem> History::MenuItems(const std::string& databasePat
 }
 
 void History::Load(const std::string& appDir) {
-    paths_.clear();
     std::ifstream in(appDir + "history.cfg", std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty()) continue;
-        if (static_cast<int>(paths_.size()) >= std::max(limit_, 0)) break;
-        paths_.push_back(line);
+    std::string text;
+    // A history longer than any limit is not read past its first megabyte.
+    constexpr std::streamsize kMaxBytes = 1 << 20;
+    text.resize(static_cast<size_t>(kMaxBytes));
+    in.read(text.data(), kMaxBytes);
+    text.resize(static_cast<size_t>(in.gcount()));
+    Parse(text);
+}
+
+void History::Parse(std::string_view text) {
+    paths_.clear();
+    while (!text.empty() && static_cast<int>(paths_.size()) < std::max(limit_, 0)) {
+        size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (!line.empty()) paths_.emplace_back(line);
     }
 }
 

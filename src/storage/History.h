@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lumidex {
@@ -31,6 +32,8 @@ public:
 
     // "history.cfg" in appDir; a missing or unreadable file leaves the history empty.
     void Load(const std::string& appDir);
+    // The lines of a history file; empty lines are skipped, at most the limit is kept.
+    void Parse(std::string_view text);
     bool Save(const std::string& appDir) const;
 
 private:
