@@ -17,10 +17,6 @@ namespace lumidex {
 namespace {
 namespace fs = std::filesystem;
 
-int32_t Clamp32(int64_t v) {
-    return static_cast<int32_t>(std::clamp<int64_t>(v, 0, std::numeric_limits<int32_t>::max()));
-}
-
 // The pseudo file systems stand where the system folder stood: never scanned.
 bool IsSystemFolder(const std::string& folder) {
     std::error_code ec;
@@ -190,8 +186,8 @@ bool Workspace::ReanalyseEntry(Pdata& entry) {
         LogMessage("ReAnalyze failed.");
         return false;
     }
-    entry.fileSize = Clamp32(st.size);
-    entry.fileTime = Clamp32(st.modified);
+    entry.fileSize = StoredFileValue(st.size);
+    entry.fileTime = StoredFileValue(st.modified);
     if (entry.key != oldKey || entry.code != oldCode) {
         // Groups and regions belong to the old picture.
         entry.mismatchGroup = 0;
@@ -226,8 +222,8 @@ void Workspace::ReanalyseReferenceList() {
             LogMessage("ReAnalyze failed.");
             continue;
         }
-        entry.fileSize = Clamp32(st.size);
-        entry.fileTime = Clamp32(st.modified);
+        entry.fileSize = StoredFileValue(st.size);
+        entry.fileTime = StoredFileValue(st.modified);
         if (entry.key != oldKey || entry.code != oldCode) entry.mismatchGroup = 0;
         MarkDataChanged();
         if (robust) {

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <map>
 #include <optional>
 
@@ -189,7 +190,12 @@ int RunScan(const Args& args) {
     if (!OpenOrCreate(ws, db, false)) return kFailed;
     if (policy) ws.options.GroupBox2 = *policy;
     ws.folderScan = scan;
-    for (const std::string& item : items) {
+    for (const std::string& given : items) {
+        // The catalogue outlives the working folder: it keeps absolute paths.
+        std::error_code ec;
+        std::filesystem::path absolute = std::filesystem::absolute(given, ec).lexically_normal();
+        std::string item = ec ? given : absolute.string();
+        if (item.size() > 1 && item.back() == '/') item.pop_back();
         const FileStatus st = GetFileStatus(item);
         if (st.exists && st.isFolder) {
             ws.AddPicturesFromFolder(item, scan);
