@@ -192,6 +192,7 @@ bool Workspace::ReanalyseEntry(Pdata& entry) {
         // Groups and regions belong to the old picture.
         entry.mismatchGroup = 0;
         entry.ClearRegions();
+        catalogue.Touch();
     }
     UpdateTitle(*this, 1);
     lists.RefreshAfterChange();
@@ -224,7 +225,10 @@ void Workspace::ReanalyseReferenceList() {
         }
         entry.fileSize = StoredFileValue(st.size);
         entry.fileTime = StoredFileValue(st.modified);
-        if (entry.key != oldKey || entry.code != oldCode) entry.mismatchGroup = 0;
+        if (entry.key != oldKey || entry.code != oldCode) {
+            entry.mismatchGroup = 0;
+            catalogue.Touch();
+        }
         MarkDataChanged();
         if (robust) {
             f.ProcessEvents();

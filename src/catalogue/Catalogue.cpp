@@ -58,6 +58,7 @@ int Catalogue::Insert(std::unique_ptr<Pdata> entry) {
         at = LowerBound(prefix, entry->path);
     }
     items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(at), Item{prefix, std::move(entry)});
+    ++generation_;
     return static_cast<int>(at);
 }
 
@@ -65,6 +66,7 @@ std::unique_ptr<Pdata> Catalogue::Take(int position) {
     auto it = items_.begin() + position;
     std::unique_ptr<Pdata> entry = std::move(it->entry);
     items_.erase(it);
+    ++generation_;
     return entry;
 }
 

@@ -31,7 +31,15 @@ public:
     // Moves an entry whose path changed to its new place; returns the new position or -1.
     int Rekey(const Pdata* entry);
     void Reserve(size_t capacity) { items_.reserve(capacity); }
-    void Clear() { items_.clear(); }
+    void Clear() {
+        items_.clear();
+        ++generation_;
+    }
+    // Changes with every insertion and removal (and with Touch), so that anything built over
+    // the positions can tell it is out of date.
+    uint64_t Generation() const { return generation_; }
+    // For callers that changed an entry's signature in place.
+    void Touch() { ++generation_; }
 
 private:
     struct Item {
@@ -44,6 +52,7 @@ private:
     size_t LowerBound(uint64_t prefix, std::string_view path) const;
 
     std::vector<Item> items_;
+    uint64_t generation_ = 0;
 };
 
 } // namespace lumidex

@@ -88,3 +88,20 @@ TEST(Catalogue, RandomInsertionsStaySortedAndFindable) {
         EXPECT_TRUE(at == 0 || c.Entry(at - 1).path != p);
     }
 }
+
+TEST(Catalogue, GenerationChangesWithEveryInsertionAndRemoval) {
+    Catalogue c;
+    uint64_t g = c.Generation();
+    Pdata* a = Add(c, "/p/a.jpg");
+    EXPECT_NE(c.Generation(), g);
+    g = c.Generation();
+    a->path = "/p/b.jpg";
+    c.Rekey(a);
+    EXPECT_NE(c.Generation(), g);
+    g = c.Generation();
+    c.FindEntry("/p/b.jpg");
+    c.Entry(0);
+    EXPECT_EQ(c.Generation(), g);
+    c.Touch();
+    EXPECT_NE(c.Generation(), g);
+}

@@ -220,7 +220,7 @@ int Lists::ListUpSimilar() {
     for (int i = 0; i < catalogue_.Count(); ++i) {
         const int n = catalogue_.Count();
         // Events may have changed the catalogue: the tables describe the old one.
-        if (index && index->Count() != n) index.reset();
+        if (index && (index->Count() != n || !index->Current())) index.reset();
         if (i % 256 == 0) Status(StatusPanel::Progress, ListUpProgressText(found, i, n));
         if (robust) frame.ProcessEvents();
         if (state_.StopRequested) {
@@ -300,8 +300,7 @@ std::vector<int> Lists::SimilarPositions(Pdata& entry, bool withRegions, Signatu
     const int p = PositionOfEntry(catalogue_, &entry);
     const bool self = options_.ShowreferenceinTarget;
     // Tables built over another catalogue or under other settings would miss candidates.
-    if (index && (index->Count() != catalogue_.Count() || index->settings() != matcher.settings()))
-        index = nullptr;
+    if (index && (!index->Current() || index->settings() != matcher.settings())) index = nullptr;
     auto scan = [&](const Probe& probe) {
         if (index) {
             const size_t before = out.size();

@@ -54,7 +54,7 @@ int SignatureIndex::TablesFor(const MatchSettings& settings) {
 }
 
 SignatureIndex::SignatureIndex(const Catalogue& catalogue, const MatchSettings& settings)
-    : catalogue_(catalogue), settings_(settings) {
+    : catalogue_(catalogue), generation_(catalogue.Generation()), settings_(settings) {
     const int n = catalogue.Count();
     keys_.resize(static_cast<size_t>(n));
     codes_.resize(static_cast<size_t>(n));

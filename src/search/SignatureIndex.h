@@ -28,6 +28,8 @@ public:
     void ForEachSimilar(const Probe& probe, int from, int skip, Visit&& visit);
 
     int Count() const { return static_cast<int>(keys_.size()); }
+    // Whether the catalogue is still as it was when the index was built.
+    bool Current() const { return generation_ == catalogue_.Generation(); }
     int TableCount() const { return static_cast<int>(masks_.size()); }
     const MatchSettings& settings() const { return settings_; }
 
@@ -38,6 +40,7 @@ private:
     }
 
     const Catalogue& catalogue_;
+    uint64_t generation_;
     MatchSettings settings_;
     bool onCode_ = false;
     int shift_ = 64;
