@@ -16,15 +16,12 @@ namespace lumidex {
         setWindowTitle(Caption);                                                                   \
     }
 
-LX_LATER_WINDOW(TDataItemEditor, "Search Memo")
 LX_LATER_WINDOW(TMemoMan, "Memo Manager")
-LX_LATER_WINDOW(TDateSpec, "DateSpec")
 LX_LATER_WINDOW(TViewLeft, "Viewer")
 LX_LATER_WINDOW(TPathChange, "Path Change")
 LX_LATER_WINDOW(TRenameDlg, "Rename To")
 LX_LATER_WINDOW(TDirSel, "Select Folder")
 LX_LATER_WINDOW(TSpanel, "Spanel")
-LX_LATER_WINDOW(TSizeSpec, "File Size")
 LX_LATER_WINDOW(TSlideShow, "SlideShow")
 LX_LATER_WINDOW(TUnlinkedData, "Unlinked Data")
 LX_LATER_WINDOW(TFolderManager, "Folder Explorer")

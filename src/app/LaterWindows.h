@@ -12,15 +12,12 @@ namespace lumidex {
         explicit Class(QWidget* parent = nullptr);                                                 \
     };
 
-LX_LATER_WINDOW(TDataItemEditor)
 LX_LATER_WINDOW(TMemoMan)
-LX_LATER_WINDOW(TDateSpec)
 LX_LATER_WINDOW(TViewLeft)
 LX_LATER_WINDOW(TPathChange)
 LX_LATER_WINDOW(TRenameDlg)
 LX_LATER_WINDOW(TDirSel)
 LX_LATER_WINDOW(TSpanel)
-LX_LATER_WINDOW(TSizeSpec)
 LX_LATER_WINDOW(TSlideShow)
 LX_LATER_WINDOW(TUnlinkedData)
 LX_LATER_WINDOW(TFolderManager)

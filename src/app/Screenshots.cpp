@@ -17,6 +17,7 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QThread>
+#include <QTreeView>
 
 #include <cstdio>
 
@@ -109,6 +110,16 @@ int main(int argc, char** argv) {
     Save(main.grab(), out, "main-japanese");
     ShootMenus(main, out, "japanese");
 
+    // The look-alike pairs listed up, the first one selected.
+    main.SetMenuLanguage(0);
+    main.DataFilterChange(static_cast<int>(FilterItem::HasSimilarPics));
+    QTreeView* references = main.ListBox1();
+    references->selectionModel()->select(references->model()->index(0, 0),
+                                         QItemSelectionModel::ClearAndSelect |
+                                             QItemSelectionModel::Rows);
+    Settle();
+    Save(main.grab(), out, "main-similar");
+
     TOption& option = *main.optionWindow();
     option.move(40, 40);
     option.show();
@@ -122,11 +133,12 @@ int main(int argc, char** argv) {
     option.hide();
 
     for (QWidget* w : program->windows) {
-        if (w->objectName() != "TAboutBox") continue;
+        QString name = w->objectName();
+        if (name != "TAboutBox" && name != "TSizeSpec" && name != "TDateSpec") continue;
         w->move(60, 60);
         w->show();
         Settle();
-        Save(w->grab(), out, "about");
+        Save(w->grab(), out, name == "TAboutBox" ? "about" : name);
         w->hide();
     }
     ws.DataChanged = ws.OptionsChanged = ws.OldFormatRead = false;

@@ -1,6 +1,7 @@
 #include "StartUp.h"
 
 #include "LaterWindows.h"
+#include "SearchDialogs.h"
 #include "TMain.h"
 #include "TOption.h"
 #include "TProgress.h"

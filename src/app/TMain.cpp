@@ -7,6 +7,7 @@
 #include "LumidexServer.h"
 #include "MenuCaptions.h"
 #include "Paths.h"
+#include "SearchDialogs.h"
 #include "StartUp.h"
 #include "TOption.h"
 #include "TProgress.h"
@@ -26,6 +27,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -37,6 +39,7 @@
 #include <QRadioButton>
 #include <QRandomGenerator>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTimer>
@@ -133,9 +136,10 @@ TMain::TMain(std::string appDir, QStringList args, QWidget* parent)
     layout->addWidget(BuildStatusBars());
     setCentralWidget(central);
     BuildMenus();
+    BuildPopupMenus();
 
-    status1Panel0_->setText("Idle");
-    status1Panel1_->setText("0 File read");
+    ShowPanelText(status1Panel0_, "Idle");
+    ShowPanelText(status1Panel1_, "0 File read");
 
     ws_->history.SetLimit(ws_->options.HistoryCount);
     ws_->history.Load(appDir_);
@@ -229,6 +233,9 @@ void TMain::BuildToolBar(QWidget* panel) {
     connect(toolButtons_["SpeedButton7"], &QToolButton::clicked, this, &TMain::SavedatabaseasClick);
     connect(toolButtons_["SpeedButton5"], &QToolButton::clicked, this, &TMain::OptionClick);
     connect(toolButtons_["SpeedButton2"], &QToolButton::clicked, this, &TMain::ExitClick);
+    connect(toolButtons_["SpeedButton8"], &QToolButton::clicked, this,
+            &TMain::ClearAllDataEntryClick);
+    connect(toolButtons_["SpeedButton9"], &QToolButton::clicked, this, &TMain::RefindClick);
 }
 
 QWidget* TMain::BuildPreviewColumn() {
@@ -324,7 +331,11 @@ QWidget* TMain::BuildListColumn(bool reference) {
         row->addWidget(button);
         panelButtons_[s.name] = button;
     }
-    if (reference) panelButtons_["ButtonRenameLeft"]->hide();
+    if (reference) {
+        panelButtons_["ButtonRenameLeft"]->hide();
+        connect(panelButtons_["ClearEntry"], &QToolButton::clicked, this,
+                &TMain::DeleteDataEntryClick);
+    }
     row->addStretch();
     layout->addWidget(panel);
     return column;
@@ -342,14 +353,17 @@ QWidget* TMain::BuildPanel3() {
     crystal_->setFrameShadow(QFrame::Raised);
     crystal_->setFixedSize(22, 22);
     row->addWidget(crystal_);
-    auto* listupAll = new QPushButton("All >>", panel);
-    listupAll->setObjectName("ListupAll");
-    listupAll->setEnabled(false);
-    row->addWidget(listupAll);
-    auto* disable = new QCheckBox("Disable Reference", panel);
-    disable->setObjectName("DisableAutoFind");
-    disable->setEnabled(false);
-    row->addWidget(disable);
+    listupAll_ = new QPushButton("All >>", panel);
+    listupAll_->setObjectName("ListupAll");
+    row->addWidget(listupAll_);
+    disableAutoFind_ = new QCheckBox("Disable Reference", panel);
+    disableAutoFind_->setObjectName("DisableAutoFind");
+    row->addWidget(disableAutoFind_);
+    connect(listupAll_, &QPushButton::clicked, this, &TMain::ListupAllClick);
+    connect(disableAutoFind_, &QCheckBox::clicked, this, [this](bool on) {
+        ws_->lists.SetDisableAutoFind(on);
+        SyncSearchBar();
+    });
     useSubIndex_ = new QCheckBox("Use SubIndex", panel);
     useSubIndex_->setObjectName("UseSubIndex");
     useSubIndex_->setChecked(true);
@@ -377,6 +391,7 @@ QWidget* TMain::BuildPanel2() {
     auto* row = new QHBoxLayout(panel);
     row->setContentsMargins(0, 0, 0, 0);
     auto* method = new QWidget(panel);
+    methodPanel_ = method;
     method->setObjectName("MethodPanel");
     auto* methodRow = new QHBoxLayout(method);
     methodRow->setContentsMargins(0, 0, 0, 0);
@@ -405,10 +420,16 @@ QWidget* TMain::BuildPanel2() {
     searchButton_->setObjectName("SearchButton");
     searchButton_->setEnabled(false);
     row->addWidget(searchButton_);
-    auto* send = new QCheckBox("Send to Target", panel);
-    send->setObjectName("SendToTarget");
-    send->setEnabled(false);
-    row->addWidget(send);
+    sendToTarget_ = new QCheckBox("Send to Target", panel);
+    sendToTarget_->setObjectName("SendToTarget");
+    sendToTarget_->setEnabled(false);
+    row->addWidget(sendToTarget_);
+    connect(dataFilter_, &QComboBox::activated, this, &TMain::DataFilterChange);
+    connect(searchButton_, &QToolButton::clicked, this, &TMain::SearchButtonClick);
+    connect(sendToTarget_, &QCheckBox::clicked, this, [this](bool on) {
+        ws_->lists.SetSendToTarget(on);
+        SyncSearchBar();
+    });
     row->addStretch();
     comboBoxSort_ = new QComboBox(panel);
     comboBoxSort_->setObjectName("ComboBoxSort");
@@ -477,6 +498,11 @@ void TMain::BuildMenus() {
     Connect("Setup1", &TMain::OptionClick);
     Connect("About1", &TMain::AboutClick);
     Connect("Help2", &TMain::HelpClick);
+    Connect("Refind1", &TMain::RefindClick);
+    Connect("ClearAllDataEntry1", &TMain::ClearAllDataEntryClick);
+    Connect("ClearAllDataEntryinRefList1", &TMain::ClearAllDataEntryinRefListClick);
+    Connect("DeleteDataEntry1", &TMain::DeleteDataEntryClick);
+    Connect("ReanalizeAllinRefList1", &TMain::ReanalizeAllinRefListClick);
     // Menus that only open a submenu.
     SetBuilt("SetSusiePlugins1");
     for (auto& [name, action] : actions_)
@@ -559,8 +585,8 @@ void TMain::UpdateTitle(int markChanged) {
     setWindowTitle(PathText(
         BuildTitle(ws_->DatabasePath, ws_->DataChanged, ws_->OptionsChanged, ws_->OldFormatRead)));
     UpdateToolButtons();
-    status1Panel1_->setText(
-        QString("%1/%2").arg(ws_->lists.reference.Count()).arg(ws_->catalogue.Count()));
+    ShowPanelText(status1Panel1_, std::to_string(ws_->lists.reference.Count()) + "/" +
+                                      std::to_string(ws_->catalogue.Count()));
     RefreshViews();
 }
 
@@ -583,6 +609,7 @@ FrameState TMain::CurrentFrameState() const {
 }
 
 void TMain::UpdateToolButtons() {
+    SyncSearchBar();
     ToolButtonStates t = UpdateToolButtonStates(CurrentFrameState());
     // Buttons whose commands come later stay disabled.
     toolButtons_["SpeedButton8"]->setEnabled(t.clearAll && built_.count("ClearAllDataEntry1"));
@@ -608,6 +635,7 @@ void TMain::UpdateActions() {
     for (const char* name :
          {"DataSetSpeedButton", "synhbutton", "SpeedButtonnavi", "SpeedButtonThumb"})
         toolButtons_[name]->setEnabled(false);
+    panelButtons_["ClearEntry"]->setEnabled(ws_->lists.currentReference != nullptr);
 }
 
 void TMain::PrepareMenu(QMenu* menu) {
@@ -665,7 +693,7 @@ void TMain::MenuLanguageFromOptions() {
 
 void TMain::SetShowHint(const QString& longHint) {
     if (!ws_->options.UseJapneseMenu || !option_ || !option_->isVisible()) return;
-    status2Panel0_->setText(longHint);
+    ShowPanelText(status2Panel0_, S(longHint));
 }
 
 void TMain::SetPreviewSizes(int64_t left, int64_t right) {
@@ -849,6 +877,195 @@ void TMain::OnViewSelectionChanged(bool reference) {
     UpdateToolButtons();
 }
 
+// ---- Search bar and list commands ----
+
+void TMain::BuildPopupMenus() {
+    leftPopup_ = new QMenu(this);
+    leftPopup_->setObjectName("LeftPopupMenu");
+    QAction* clear = leftPopup_->addAction("&Clear Selected Data Entry");
+    clear->setObjectName("Clear1");
+    actions_["Clear1"] = clear;
+    connect(clear, &QAction::triggered, this, &TMain::DeleteDataEntryClick);
+    connect(leftPopup_, &QMenu::aboutToShow, this,
+            [this, clear] { clear->setEnabled(ws_->lists.currentReference != nullptr); });
+
+    rightPopup_ = new QMenu(this);
+    rightPopup_->setObjectName("RightPopupMenu");
+    QAction* find = rightPopup_->addAction("Find in Ref. List");
+    find->setObjectName("FindinRefList1");
+    find->setEnabled(false);
+    actions_["FindinRefList1"] = find;
+    QAction* remove = rightPopup_->addAction("Remove from List");
+    remove->setObjectName("RemovefromList1");
+    actions_["RemovefromList1"] = remove;
+    connect(find, &QAction::triggered, this, &TMain::FindinRefListClick);
+    connect(remove, &QAction::triggered, this, &TMain::RemovefromListClick);
+    connect(rightPopup_, &QMenu::aboutToShow, this,
+            [this, remove] { remove->setEnabled(ws_->lists.target.SelectedCount() > 0); });
+
+    for (auto [view, menu] :
+         {std::pair{listBox1_, leftPopup_}, std::pair{listBox2_, rightPopup_}}) {
+        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(view, &QWidget::customContextMenuRequested, this,
+                [view, menu](const QPoint& at) { menu->popup(view->viewport()->mapToGlobal(at)); });
+    }
+}
+
+bool TMain::ListUpRunning() const {
+    // A list-up that lets messages run still walks the catalogue: entries must stay.
+    return ws_->lists.updateRunning;
+}
+
+Method TMain::ChosenMethod() const {
+    for (auto [name, method] : {std::pair{"RBOr", Method::RBOr}, std::pair{"RBAnd", Method::RBAnd},
+                                std::pair{"RBNot", Method::RBNot}}) {
+        auto* radio = methodPanel_->findChild<QRadioButton*>(name);
+        if (radio && radio->isChecked()) return method;
+    }
+    return Method::RBNormal;
+}
+
+void TMain::SyncSearchBar() {
+    if (!dataFilter_ || !sendToTarget_ || !disableAutoFind_ || !listupAll_) return;
+    Lists& lists = ws_->lists;
+    const int index = static_cast<int>(lists.dataFilter);
+    const bool criterion = index >= static_cast<int>(FilterItem::Name) &&
+                           index <= static_cast<int>(FilterItem::UpdatedPics);
+    // "Folder Name" has no dialog yet; Search stays off for it.
+    const bool searchable = criterion && lists.dataFilter != FilterItem::FolderName;
+    QSignalBlocker b1(dataFilter_), b2(sendToTarget_), b3(disableAutoFind_);
+    if (dataFilter_->currentIndex() != index) dataFilter_->setCurrentIndex(index);
+    // No second choice while a list-up lets messages run.
+    dataFilter_->setEnabled(!lists.updateRunning);
+    for (QRadioButton* radio : methodPanel_->findChildren<QRadioButton*>())
+        radio->setEnabled(criterion);
+    sendToTarget_->setEnabled(criterion);
+    sendToTarget_->setChecked(lists.SendToTarget);
+    searchButton_->setEnabled(searchable && !lists.updateRunning);
+    disableAutoFind_->setChecked(lists.DisableAutoFind);
+    listBox1_->setEnabled(!lists.DisableAutoFind);
+    model1_->SetDimmed(lists.DisableAutoFind);
+    listupAll_->setEnabled(!lists.updateRunning);
+}
+
+void TMain::DataFilterChange(int index) {
+    Lists& lists = ws_->lists;
+    if (index < 0 || index == static_cast<int>(lists.dataFilter) || lists.updateRunning) {
+        SyncSearchBar();
+        return;
+    }
+    dataFilter_->setEnabled(false);
+    ChooseFilter(lists, static_cast<FilterItem>(index), ws_->newPictures);
+    RefreshViews();
+    UpdateToolButtons();
+}
+
+void TMain::SearchButtonClick() {
+    Lists& lists = ws_->lists;
+    const Pdata* reference = lists.currentReference;
+    EntryTest test;
+    switch (static_cast<FilterItem>(dataFilter_->currentIndex())) {
+    case FilterItem::Name: {
+        QInputDialog dialog(this);
+        dialog.setObjectName("SearchText");
+        dialog.setWindowTitle("Search");
+        dialog.setLabelText("");
+        dialog.setTextValue(searchText_);
+        if (auto* edit = dialog.findChild<QLineEdit*>()) edit->setFixedWidth(145);
+        PlaceAtCursor(&dialog);
+        if (dialog.exec() != QDialog::Accepted) break;
+        searchText_ = dialog.textValue();
+        test = NameTest(S(searchText_));
+        break;
+    }
+    case FilterItem::FileSize: {
+        auto* dialog = findChild<TSizeSpec*>("TSizeSpec");
+        if (!dialog) return;
+        if (reference) dialog->SetField(std::to_string(reference->fileSize));
+        PlaceAtCursor(dialog);
+        if (dialog->exec() == QDialog::Accepted)
+            test = SizeTest(dialog->relation(), dialog->Value());
+        break;
+    }
+    case FilterItem::FileDate: {
+        auto* dialog = findChild<TDateSpec*>("TDateSpec");
+        if (!dialog) return;
+        if (reference && reference->fileTime != -1) dialog->SetTime(reference->fileTime);
+        PlaceAtCursor(dialog);
+        if (dialog->exec() == QDialog::Accepted)
+            test = DateTest(dialog->relation(), dialog->Value(), dialog->DateOnly());
+        break;
+    }
+    case FilterItem::Memo: {
+        auto* dialog = findChild<TDataItemEditor*>("TDataItemEditor");
+        if (!dialog) return;
+        dialog->Prepare(ws_->memos);
+        PlaceAtCursor(dialog);
+        if (dialog->exec() == QDialog::Accepted) test = dialog->Test(ws_->memos);
+        break;
+    }
+    case FilterItem::UpdatedPics:
+        test = UpdatedTest();
+        break;
+    default:
+        // "All" and "Has Similar Pics" act when chosen; "Folder Name" has no dialog yet.
+        return;
+    }
+    RunSearch(lists, ChosenMethod(), test);
+    RefreshViews();
+    UpdateToolButtons();
+}
+
+void TMain::RefindClick() {
+    Refresh(ws_->lists, ws_->newPictures, true);
+    UpdateTitle(0);
+}
+
+void TMain::ListupAllClick() {
+    ws_->lists.ListupAll();
+    RefreshViews();
+    UpdateToolButtons();
+}
+
+void TMain::ClearAllDataEntryClick() {
+    if (ListUpRunning()) return;
+    if (!ws_->ClearAllEntries()) return;
+    SetPreviewSizes(-1, -1);
+    UpdateTitle(0);
+}
+
+void TMain::ClearAllDataEntryinRefListClick() {
+    if (ListUpRunning()) return;
+    if (ws_->lists.ClearAllInReferenceList()) UpdateTitle(0);
+    RefreshViews();
+}
+
+void TMain::DeleteDataEntryClick() {
+    if (ListUpRunning()) return;
+    if (ws_->lists.ClearSelectedEntry()) UpdateTitle(0);
+    RefreshViews();
+}
+
+void TMain::ReanalizeAllinRefListClick() {
+    if (ListUpRunning()) return;
+    ws_->ReanalyseReferenceList();
+    UpdateTitle(0);
+}
+
+void TMain::FindinRefListClick() {
+    ws_->lists.FindInReferenceList();
+    RefreshViews();
+    if (int row = ws_->lists.reference.SelectedRow(); row >= 0)
+        listBox1_->scrollTo(model1_->index(row, 0));
+    UpdateToolButtons();
+}
+
+void TMain::RemovefromListClick() {
+    ws_->lists.RemoveFromTargetList();
+    RefreshViews();
+    UpdateToolButtons();
+}
+
 // ---- Dropped files ----
 
 void TMain::dragEnterEvent(QDragEnterEvent* event) {
@@ -923,6 +1140,7 @@ void TMain::InstallHooks() {
     l.repaint = [this] { RefreshViews(); };
     l.refreshActions = [this] { UpdateToolButtons(); };
     l.showStopButton = [this](bool on) { toolButtons_["StopBitBtn"]->setVisible(on); };
+    l.enableFindInRefList = [this](bool on) { Action("FindinRefList1")->setEnabled(on); };
     l.enableRefresh = [this](bool on) {
         toolButtons_["SpeedButton9"]->setEnabled(on && built_.count("Refind1") &&
                                                  !ws_->catalogue.Empty());
@@ -998,18 +1216,24 @@ void TMain::SetStatusText(StatusPanel panel, const std::string& text) {
     QLabel* label = panel == StatusPanel::Progress ? status1Panel0_
                     : panel == StatusPanel::Counts ? status1Panel1_
                                                    : status2Panel0_;
-    label->setText(PathText(text));
+    ShowPanelText(label, text);
+}
+
+// A panel is one line: the line feed that ends a date text is kept in the text but not drawn.
+void TMain::ShowPanelText(QLabel* label, const std::string& text) {
+    label->setProperty("panelText", PathText(text));
+    label->setText(PathText(text).remove(QLatin1Char('\n')));
 }
 
 std::string TMain::PanelText(StatusPanel panel) const {
     QLabel* label = panel == StatusPanel::Progress ? status1Panel0_
                     : panel == StatusPanel::Counts ? status1Panel1_
                                                    : status2Panel0_;
-    return S(label->text());
+    return S(label->property("panelText").toString());
 }
 
 void TMain::ShowLogged(const std::string& text, const std::string& errorHint) {
-    status1Panel0_->setText(PathText(text));
+    ShowPanelText(status1Panel0_, text);
     crystal_->setToolTip(PathText(errorHint));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DataFilter.h"
 #include "Frame.h"
 #include "FrameRules.h"
 #include "History.h"
@@ -89,6 +90,19 @@ public:
     void AboutClick();
     void HelpClick();
     void ExitClick();
+    // Search bar and lists.
+    void DataFilterChange(int index);
+    void SearchButtonClick();
+    void RefindClick();
+    void ListupAllClick();
+    void ClearAllDataEntryClick();
+    void ClearAllDataEntryinRefListClick();
+    void DeleteDataEntryClick();
+    void ReanalizeAllinRefListClick();
+    void FindinRefListClick();
+    void RemovefromListClick();
+    QMenu* LeftPopupMenu() const { return leftPopup_; }
+    QMenu* RightPopupMenu() const { return rightPopup_; }
 
     History& history() { return ws_->history; }
     QTreeView* ListBox1() const { return listBox1_; }
@@ -129,6 +143,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    void ShowPanelText(QLabel* label, const std::string& text);
     void BuildToolBar(QWidget* parent);
     QWidget* BuildPreviewColumn();
     QWidget* BuildListColumn(bool reference);
@@ -156,6 +171,11 @@ private:
     void OnViewSelectionChanged(bool reference);
     void SyncViewSelection();
     void InstallHooks();
+    void BuildPopupMenus();
+    // The search bar and the list check boxes follow the lists' state.
+    void SyncSearchBar();
+    Method ChosenMethod() const;
+    bool ListUpRunning() const;
 
     std::unique_ptr<Workspace> ws_;
     std::string appDir_;
@@ -193,6 +213,13 @@ private:
     QComboBox* dataFilter_ = nullptr;
     QComboBox* comboBoxSort_ = nullptr;
     QToolButton* searchButton_ = nullptr;
+    QCheckBox* sendToTarget_ = nullptr;
+    QCheckBox* disableAutoFind_ = nullptr;
+    QPushButton* listupAll_ = nullptr;
+    QWidget* methodPanel_ = nullptr;
+    QMenu* leftPopup_ = nullptr;
+    QMenu* rightPopup_ = nullptr;
+    QString searchText_;
     QCheckBox* useSubIndex_ = nullptr;
     QCheckBox* usePreviewCache_ = nullptr;
     QLineEdit* cacheCount_ = nullptr;

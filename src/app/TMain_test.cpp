@@ -32,6 +32,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+
 namespace lumidex {
 namespace {
 
@@ -64,6 +67,45 @@ std::string MakeDatabase(const TempDir& dir, const std::string& name, int count,
     std::string path = dir.File(name + ".ld2");
     EXPECT_TRUE(WriteDatabase(db, path));
     return path;
+}
+
+// p0 and p1 are the same picture; p2 and p3 differ from every other.
+std::string MakeSimilarDatabase(const TempDir& dir) {
+    const uint32_t seeds[] = {1, 1, 2, 3};
+    for (int i = 0; i < 4; ++i)
+        test::WritePicture(dir.File("sim_pics/p" + std::to_string(i) + ".png"),
+                           test::PhotoLikePicture(64, 48, seeds[i]));
+    NullFrame frame;
+    Workspace ws(frame, dir.File("sim_home"));
+    ws.AddPicturesFromFolder(dir.File("sim_pics"), {});
+    ws.options.UseJapneseMenu = false;
+    Database db = ws.DatabaseParts();
+    BuildHeader(db);
+    std::string path = dir.File("sim.ld2");
+    EXPECT_TRUE(WriteDatabase(db, path));
+    return path;
+}
+
+// As the user chooses an item of a combo box.
+void Choose(QComboBox* box, int index) {
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+}
+
+// Runs answer on the modal dialog that the next command opens.
+void OnDialog(std::function<void(QDialog*)> answer) {
+    QTimer::singleShot(0, [answer] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        answer(dialog);
+    });
+}
+
+std::vector<std::string> FileNames(const EntryList& list) {
+    std::vector<std::string> names;
+    for (const ListRow& r : list.Rows())
+        names.push_back(r.entry->path.substr(r.entry->path.find_last_of("/\\") + 1));
+    return names;
 }
 
 class MainWindowTest : public ::testing::Test {
@@ -552,6 +594,221 @@ TEST_F(MainWindowTest, LongOptionHintsShowOnlyWhileTheJapaneseOptionsWindowIsOpe
     hover("NotStrict");
     EXPECT_EQ(main->PanelText(StatusPanel::Outcome), "二重チェックします。より厳密になります");
     option->hide();
+}
+
+TEST_F(MainWindowTest, SearchBarListsUpSimilarPicturesAndSearchesByCriterion) {
+    Start({QString::fromStdString(MakeSimilarDatabase(data))});
+    Lists& lists = main->workspace().lists;
+    auto* filter = Find<QComboBox>(main, "DataFilter");
+    auto* search = Find<QToolButton>(main, "SearchButton");
+    auto* send = Find<QCheckBox>(main, "SendToTarget");
+    auto* normal = Find<QRadioButton>(main, "RBNormal");
+    ASSERT_EQ(lists.reference.Count(), 4); // "All" at start
+
+    Choose(filter, 1);
+    EXPECT_EQ(FileNames(lists.reference), (std::vector<std::string>{"p0.png", "p1.png"}));
+    EXPECT_EQ(main->PanelText(StatusPanel::Outcome), "Search Done 2 Files found.");
+    EXPECT_EQ(main->PanelText(StatusPanel::Counts), "2/4");
+    EXPECT_TRUE(filter->isEnabled());
+    EXPECT_FALSE(search->isEnabled());
+    EXPECT_FALSE(normal->isEnabled());
+
+    QTreeView* view = main->ListBox1();
+    view->selectionModel()->select(view->model()->index(0, 0),
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    EXPECT_EQ(FileNames(lists.target), std::vector<std::string>{"p1.png"});
+    EXPECT_EQ(main->ListBox2()->model()->rowCount(), 1);
+
+    // Refresh lists up again and keeps the selected reference.
+    Find<QToolButton>(main, "SpeedButton9")->click();
+    EXPECT_EQ(lists.reference.Count(), 2);
+    EXPECT_EQ(lists.reference.SelectedRow(), 0);
+
+    // A criterion enables the search controls; "Updated Pics" finds the file changed on disk.
+    std::filesystem::path p2 = data.File("sim_pics/p2.png");
+    std::filesystem::last_write_time(p2, std::filesystem::last_write_time(p2) +
+                                             std::chrono::seconds(100));
+    Choose(filter, 7);
+    EXPECT_TRUE(search->isEnabled());
+    EXPECT_TRUE(normal->isEnabled());
+    EXPECT_EQ(lists.reference.Count(), 2); // choosing a criterion lists nothing yet
+    search->click();
+    EXPECT_EQ(FileNames(lists.reference), std::vector<std::string>{"p2.png"});
+    EXPECT_EQ(main->PanelText(StatusPanel::Outcome), "1 Files match.");
+    // "Folder Name" has no dialog yet: no search.
+    Choose(filter, 3);
+    EXPECT_FALSE(search->isEnabled());
+
+    // "Send to Target" ticks "Disable Reference"; Refresh on a criterion goes back to "All".
+    send->click();
+    EXPECT_TRUE(Find<QCheckBox>(main, "DisableAutoFind")->isChecked());
+    EXPECT_FALSE(view->isEnabled());
+    main->Action("Refind1")->trigger();
+    EXPECT_EQ(filter->currentIndex(), 0);
+    EXPECT_EQ(lists.reference.Count(), 4);
+    EXPECT_FALSE(send->isEnabled());
+
+    // "All >>" copies the reference rows; "Remove from List" takes selected ones out again.
+    Find<QPushButton>(main, "ListupAll")->click();
+    EXPECT_EQ(lists.target.Count(), 4);
+    lists.target.Select(0);
+    main->Action("RemovefromList1")->trigger();
+    EXPECT_EQ(lists.target.Count(), 3);
+    EXPECT_EQ(main->ListBox2()->model()->rowCount(), 3);
+}
+
+TEST_F(MainWindowTest, SearchDialogsGiveTheCriterionValue) {
+    Start({QString::fromStdString(MakeSimilarDatabase(data))});
+    Lists& lists = main->workspace().lists;
+    auto* filter = Find<QComboBox>(main, "DataFilter");
+    auto* search = Find<QToolButton>(main, "SearchButton");
+    using Names = std::vector<std::string>;
+
+    // "Name": a text in the path, letter case ignored; "Or" adds only the missing rows.
+    Choose(filter, 2);
+    std::string caption;
+    OnDialog([&](QDialog* d) {
+        caption = d->windowTitle().toStdString();
+        d->findChild<QLineEdit*>()->setText("P3.");
+        d->accept();
+    });
+    search->click();
+    EXPECT_EQ(caption, "Search");
+    EXPECT_EQ(FileNames(lists.reference), Names{"p3.png"});
+    Find<QRadioButton>(main, "RBOr")->click();
+    OnDialog([](QDialog* d) {
+        d->findChild<QLineEdit*>()->setText("p");
+        d->accept();
+    });
+    search->click();
+    EXPECT_EQ(FileNames(lists.reference), (Names{"p0.png", "p1.png", "p2.png", "p3.png"}));
+    EXPECT_EQ(main->PanelText(StatusPanel::Outcome), "4 Files match.");
+
+    // "File Size" starts from the reference's size; a cancelled dialog changes nothing.
+    Find<QRadioButton>(main, "RBNormal")->click();
+    lists.SelectReference(0);
+    main->RefreshViews();
+    Choose(filter, 5);
+    OnDialog([](QDialog* d) { d->reject(); });
+    search->click();
+    EXPECT_EQ(lists.reference.Count(), 4);
+    EXPECT_EQ(main->PanelText(StatusPanel::Outcome), "0 Files match.");
+    std::string field;
+    OnDialog([&](QDialog* d) {
+        field = d->findChild<QLineEdit*>("Edit1")->text().toStdString();
+        d->findChildren<QRadioButton*>()[1]->click(); // "=="
+        d->accept();
+    });
+    search->click();
+    EXPECT_EQ(field, std::to_string(lists.reference.EntryAt(0)->fileSize));
+    EXPECT_EQ(FileNames(lists.reference), (Names{"p0.png", "p1.png"})); // the same file twice
+
+    // "Memo": one memo of the group, or "Any of them".
+    Workspace& ws = main->workspace();
+    ws.memos.AddGroup("Places", 100);
+    const int beach = ws.memos.PutMemo("Beach", 100);
+    const int hill = ws.memos.PutMemo("Hill", 100);
+    auto entryNamed = [&](const std::string& name) -> Pdata& {
+        for (int i = 0; i < ws.catalogue.Count(); ++i)
+            if (ws.catalogue.Entry(i).path.ends_with(name)) return ws.catalogue.Entry(i);
+        throw std::runtime_error(name);
+    };
+    entryNamed("p0.png").AddMemo(beach);
+    entryNamed("p2.png").AddMemo(hill);
+    Choose(filter, 4);
+    std::vector<std::string> memoItems;
+    OnDialog([&](QDialog* d) {
+        auto* memo = d->findChild<QComboBox*>("ItemValue");
+        for (int i = 0; i < memo->count(); ++i)
+            memoItems.push_back(memo->itemText(i).toStdString());
+        d->accept();
+    });
+    search->click();
+    EXPECT_EQ(memoItems, (Names{"Beach", "Hill", "Any of them"}));
+    EXPECT_EQ(FileNames(lists.reference), Names{"p0.png"});
+    OnDialog([](QDialog* d) {
+        d->findChild<QComboBox*>("ItemValue")->setCurrentIndex(2);
+        d->accept();
+    });
+    search->click();
+    EXPECT_EQ(FileNames(lists.reference), (Names{"p0.png", "p2.png"}));
+
+    // "File Date" in mode "Date": every picture of the reference's day.
+    Choose(filter, 6);
+    OnDialog([](QDialog* d) {
+        d->findChildren<QRadioButton*>()[1]->click(); // "=="
+        d->accept();
+    });
+    search->click();
+    EXPECT_EQ(lists.reference.Count(), 4);
+}
+
+TEST_F(MainWindowTest, StopEndsTheListUpAndRefreshListsUpAgain) {
+    Start({QString::fromStdString(MakeSimilarDatabase(data))});
+    Workspace& ws = main->workspace();
+    ws.options.AllowRobustOperation = true;
+    auto* stop = Find<QToolButton>(main, "StopBitBtn");
+    bool shownDuringListUp = false;
+    QTimer::singleShot(0, main, [&] {
+        shownDuringListUp = stop->isVisible();
+        // The entries the list-up walks must stay.
+        main->Action("ClearAllDataEntry1")->trigger();
+        stop->click();
+    });
+    Choose(Find<QComboBox>(main, "DataFilter"), 1);
+    EXPECT_TRUE(shownDuringListUp);
+    EXPECT_EQ(ws.catalogue.Count(), 4);
+    EXPECT_FALSE(stop->isVisible());
+    EXPECT_EQ(ws.lists.reference.Count(), 0);
+    EXPECT_EQ(main->PanelText(StatusPanel::Outcome), "Search Done 0 Files found.");
+    for (int i = 0; i < ws.catalogue.Count(); ++i)
+        EXPECT_EQ(ws.catalogue.Entry(i).listUpMark, -1);
+    // After a stop, Refresh runs the whole list-up again.
+    EXPECT_TRUE(ws.StopRequested);
+    Find<QToolButton>(main, "SpeedButton9")->click();
+    EXPECT_EQ(ws.lists.reference.Count(), 2);
+}
+
+TEST_F(MainWindowTest, ClearCommandsAskAndClear) {
+    Start({QString::fromStdString(MakeSimilarDatabase(data))});
+    Workspace& ws = main->workspace();
+    ws.options.ConfirmClear = true;
+    auto* clear = Find<QToolButton>(main, "ClearEntry");
+    ws.lists.SelectReference(0);
+    main->RefreshViews();
+    main->UpdateActions();
+    ASSERT_TRUE(clear->isEnabled());
+
+    script.answers = {Answer::No};
+    clear->click();
+    EXPECT_EQ(ws.catalogue.Count(), 4);
+    script.answers = {Answer::Yes};
+    clear->click();
+    EXPECT_EQ(ws.catalogue.Count(), 3);
+    EXPECT_EQ(script.questions.back().text, "Clear selected entry?");
+    EXPECT_EQ(Title(*main).back(), '*');
+
+    // "Clear All" asks only while there are unsaved changes.
+    script.answers = {Answer::No};
+    Find<QToolButton>(main, "SpeedButton8")->click();
+    EXPECT_EQ(ws.catalogue.Count(), 3);
+    EXPECT_EQ(script.questions.back().text, "Clear all entries?");
+    script.answers = {Answer::Yes};
+    main->Action("ClearAllDataEntry1")->trigger();
+    EXPECT_TRUE(ws.catalogue.Empty());
+    EXPECT_EQ(ws.lists.reference.Count(), 0);
+    EXPECT_EQ(main->ListBox1()->model()->rowCount(), 0);
+    EXPECT_EQ(Title(*main), "Lumidex2 [New]");
+    EXPECT_EQ(main->PanelText(StatusPanel::Counts), "0/0");
+    EXPECT_FALSE(Find<QToolButton>(main, "SpeedButton8")->isEnabled());
+}
+
+TEST_F(MainWindowTest, ClearAllWithoutChangesAsksNothing) {
+    Start({QString::fromStdString(MakeSimilarDatabase(data))});
+    size_t asked = script.questions.size();
+    Find<QToolButton>(main, "SpeedButton8")->click();
+    EXPECT_EQ(script.questions.size(), asked);
+    EXPECT_TRUE(main->workspace().catalogue.Empty());
 }
 
 TEST(EntryListModel, PassesTheModelTesterAcrossChanges) {
