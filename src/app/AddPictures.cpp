@@ -61,6 +61,7 @@ bool Workspace::ApplyDuplicatePolicy(const std::string& path) {
 }
 
 int Workspace::AddPictures(const std::string& folder, const std::vector<std::string>& names) {
+    OperationScope running(*this);
     Frame& f = frame();
     f.ShowProgress();
     f.SetFilesBarMax(static_cast<int>(names.size()));
@@ -126,6 +127,7 @@ int Workspace::ScanFolder(const std::string& folder, int depth) {
 }
 
 int Workspace::AddPicturesFromFolder(const std::string& folder, const FolderScan& scan) {
+    OperationScope running(*this);
     Frame& f = frame();
     newPictures.clear();
     f.ShowProgress();
@@ -143,6 +145,7 @@ int Workspace::AddPicturesFromFolder(const std::string& folder, const FolderScan
 }
 
 int Workspace::AddDroppedItems(const std::vector<std::string>& items) {
+    OperationScope running(*this);
     Frame& f = frame();
     lists.SelectSortKey();
     f.ShowProgress();
@@ -173,6 +176,7 @@ int Workspace::AddDroppedItems(const std::vector<std::string>& items) {
 }
 
 bool Workspace::ReanalyseEntry(Pdata& entry) {
+    OperationScope running(*this);
     if (PositionOfEntry(catalogue, &entry) < 0) return false;
     const FileStatus st = GetFileStatus(entry.path);
     if (!st.exists || st.size < 1024) {
@@ -200,6 +204,7 @@ bool Workspace::ReanalyseEntry(Pdata& entry) {
 }
 
 void Workspace::ReanalyseReferenceList() {
+    OperationScope running(*this);
     Frame& f = frame();
     f.SetBusy(true);
     lists.SaveSelection(lists.reference);

@@ -805,6 +805,13 @@ bool TMain::CloseQuery() {
 }
 
 void TMain::closeEvent(QCloseEvent* event) {
+    if (ListUpRunning()) {
+        // The running operation is asked to stop; the window closes when asked again.
+        ws_->StopRequested = true;
+        SetAbortRequested(true);
+        event->ignore();
+        return;
+    }
     if (!CloseQuery()) {
         event->ignore();
         return;
@@ -912,8 +919,9 @@ void TMain::BuildPopupMenus() {
 }
 
 bool TMain::ListUpRunning() const {
-    // A list-up that lets messages run still walks the catalogue: entries must stay.
-    return ws_->lists.updateRunning;
+    // A list-up, a read or a scan that lets messages run still holds entries and positions:
+    // nothing may free entries or replace the catalogue under it.
+    return ws_->lists.updateRunning || ws_->OperationRunning();
 }
 
 Method TMain::ChosenMethod() const {
@@ -1076,7 +1084,7 @@ void TMain::dropEvent(QDropEvent* event) {
     std::vector<std::string> paths;
     for (const QUrl& url : event->mimeData()->urls())
         if (url.isLocalFile()) paths.push_back(PathBytes(url.toLocalFile()));
-    if (paths.empty()) return;
+    if (paths.empty() || ListUpRunning()) return;
     event->acceptProposedAction();
     ws_->AddDroppedItems(paths);
     UpdateTitle(0);
@@ -1148,6 +1156,7 @@ void TMain::InstallHooks() {
 }
 
 void TMain::OpendatabaseClick() {
+    if (ListUpRunning()) return;
     Database db = ws_->DatabaseParts();
     OpenDatabase(db);
     if (option_) option_->ShowOptions();
@@ -1155,6 +1164,7 @@ void TMain::OpendatabaseClick() {
 }
 
 void TMain::OpenFromHistory(const std::string& path) {
+    if (ListUpRunning()) return;
     Database db = ws_->DatabaseParts();
     lumidex::OpenFromHistory(db, ws_->history, path);
     if (option_) option_->ShowOptions();
@@ -1162,18 +1172,21 @@ void TMain::OpenFromHistory(const std::string& path) {
 }
 
 void TMain::SavedatabaseClick() {
+    if (ListUpRunning()) return;
     Database db = ws_->DatabaseParts();
     SaveDatabase(db);
     UpdateTitle(0);
 }
 
 void TMain::SavedatabaseasClick() {
+    if (ListUpRunning()) return;
     Database db = ws_->DatabaseParts();
     SaveDatabaseAs(db);
     UpdateTitle(0);
 }
 
 void TMain::MergeDatabaseClick() {
+    if (ListUpRunning()) return;
     Database db = ws_->DatabaseParts();
     if (ws_->options.AllowRobustOperation) {
         toolButtons_["StopBitBtn"]->show();

@@ -884,5 +884,32 @@ TEST(LumidexServerChannel, SecondInstanceLeavesTheBlockAndMessagesArrive) {
     EXPECT_EQ(spy.at(0).at(1).toUInt(), 0x12345678u);
 }
 
+TEST_F(MainWindowTest, ADatabaseReadRefusesCommandsThatWouldFreeItsEntries) {
+    Start({QString::fromStdString(MakeSimilarDatabase(data))});
+    Workspace& ws = main->workspace();
+    ws.options.AllowRobustOperation = true;
+    TempDir otherDir;
+    const std::string other = MakeSimilarDatabase(otherDir);
+    bool seen = false, refused = false;
+    // While the import lets events run, clearing and closing must not touch the catalogue it
+    // is filling; closing asks the read to stop instead.
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, main, [&] {
+        if (seen || !ws.OperationRunning()) return;
+        seen = true;
+        const int before = ws.catalogue.Count();
+        main->Action("ClearAllDataEntry1")->trigger();
+        main->close();
+        refused = ws.catalogue.Count() == before && main->isVisible() && ws.StopRequested;
+    });
+    poll.start(0);
+    script.chosenFiles = {other};
+    main->Action("MergeDatabase1")->trigger();
+    EXPECT_GE(ws.catalogue.Count(), 4);
+    EXPECT_TRUE(seen);
+    EXPECT_TRUE(refused);
+    EXPECT_FALSE(ws.OperationRunning());
+}
+
 } // namespace
 } // namespace lumidex

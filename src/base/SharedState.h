@@ -35,6 +35,11 @@ public:
     std::string DatabaseFolder() const;
     // Back to the built-in readers' patterns, announced in StatusBar2.
     void SetNativePicturePatterns();
+    // Whether a long operation that lets events run is under way: commands that free entries
+    // or replace the catalogue must wait for it (it still holds entries and positions).
+    bool OperationRunning() const { return operationsRunning_ > 0; }
+    friend class OperationScope;
+
     // Sets DataChanged and lets the frame show the change mark.
     void MarkDataChanged();
     void MarkOptionsChanged();
@@ -56,6 +61,19 @@ private:
     void AppendToLogFile(const std::string& text);
 
     Frame* frame_;
+    int operationsRunning_ = 0;
+};
+
+// Marks a long operation for as long as it lives.
+class OperationScope {
+public:
+    explicit OperationScope(SharedState& state) : state_(state) { ++state_.operationsRunning_; }
+    ~OperationScope() { --state_.operationsRunning_; }
+    OperationScope(const OperationScope&) = delete;
+    OperationScope& operator=(const OperationScope&) = delete;
+
+private:
+    SharedState& state_;
 };
 
 } // namespace lumidex

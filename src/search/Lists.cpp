@@ -135,6 +135,7 @@ void Lists::ClearTargetList() {
 }
 
 void Lists::UpdateReferenceList() {
+    OperationScope running(state_);
     if (updateRunning) return;
     if (static_cast<int>(dataFilter) > static_cast<int>(FilterItem::HasSimilarPics)) {
         dataFilter = FilterItem::All;

@@ -297,6 +297,7 @@ bool WriteDatabase(Database& db, const std::string& path) {
 
 ReadResult ParseDatabase(Database& db, std::string_view image) {
     SharedState& state = db.state;
+    OperationScope running(state);
     Frame& frame = state.frame();
 
     const int groupOffset = db.mismatch.MaxNumber();
