@@ -857,11 +857,8 @@ bool TMain::eventFilter(QObject* watched, QEvent* event) {
 
 void TMain::MoveListSelection(bool reference, int step) {
     Lists& lists = ws_->lists;
+    // Moving the selection already runs the selection's reactions.
     if (lists.MoveSelection(reference ? lists.reference : lists.target, step) < 0) return;
-    if (reference)
-        lists.ReferenceSelectionChanged();
-    else
-        lists.TargetSelectionChanged(false);
     RefreshViews();
     QTreeView* view = reference ? listBox1_ : listBox2_;
     int row = (reference ? lists.reference : lists.target).SelectedRow();
