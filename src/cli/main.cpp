@@ -27,7 +27,10 @@ const std::vector<Command>& AllCommands() {
          RunPairs},
         {"search", "DB [--method normal|or|and|not] CRITERION...",
          "Print the reference list after searches by name, folder, memo, size, date, updated or "
-         "new.",
+         "new.\n      CRITERION: --name TEXT, --folder DIR, --folder-tree DIR, --memo GROUP TEXT,"
+         "\n      --memo-group GROUP, --size >=|==|<= BYTES,"
+         "\n      --date >=|==|<= 'YYYY-MM-DD[ HH:MM:SS]' [--time], --updated, --new;"
+         " --target sends the result to the target list.",
          RunSearch},
         {"info", "DB",
          "Print the header of a database: version, entry count, selection and every option.",
