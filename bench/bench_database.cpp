@@ -140,7 +140,7 @@ void BM_MergeDatabase(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(image.size()) * state.iterations());
 }
 
-BENCHMARK(BM_MergeDatabase)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_MergeDatabase)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_EncodeDatabase)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WriteDatabase)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadDatabase)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -13,11 +13,14 @@ namespace lumidex {
 // All entries, ordered by their key: the path with ASCII letters upper-cased, compared
 // bytewise; paths with equal keys are ordered by their exact bytes on case-sensitive file
 // systems. Positions are indexes into this order. The catalogue owns its entries.
+//
+// The items sit in one vector with a movable gap: a run of insertions at rising positions (a
+// database merged into a large catalogue) moves each item once rather than once per insertion.
 class Catalogue {
 public:
-    int Count() const { return static_cast<int>(items_.size()); }
-    bool Empty() const { return items_.empty(); }
-    Pdata& Entry(int position) const { return *items_[static_cast<size_t>(position)].entry; }
+    int Count() const { return static_cast<int>(items_.size() - gapLength_); }
+    bool Empty() const { return Count() == 0; }
+    Pdata& Entry(int position) const { return *At(static_cast<size_t>(position)).entry; }
     std::string Key(int position) const;
 
     // Position of the first entry whose path names the same file as path, or -1.
@@ -30,9 +33,10 @@ public:
     std::unique_ptr<Pdata> Take(int position);
     // Moves an entry whose path changed to its new place; returns the new position or -1.
     int Rekey(const Pdata* entry);
-    void Reserve(size_t capacity) { items_.reserve(capacity); }
+    void Reserve(size_t capacity) { items_.reserve(capacity + gapLength_); }
     void Clear() {
         items_.clear();
+        gapStart_ = gapLength_ = 0;
         ++generation_;
     }
     // Changes with every insertion and removal (and with Touch), so that anything built over
@@ -50,8 +54,15 @@ private:
     // Whether the item orders before the sought key.
     static bool Before(const Item& item, uint64_t prefix, std::string_view path);
     size_t LowerBound(uint64_t prefix, std::string_view path) const;
+    const Item& At(size_t position) const {
+        return items_[position < gapStart_ ? position : position + gapLength_];
+    }
+    // Moves the gap so that it starts at the position.
+    void MoveGapTo(size_t position);
 
     std::vector<Item> items_;
+    size_t gapStart_ = 0;
+    size_t gapLength_ = 0;
     uint64_t generation_ = 0;
 };
 

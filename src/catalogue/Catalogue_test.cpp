@@ -1,5 +1,7 @@
 #include "Catalogue.h"
 
+#include "Paths.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -104,4 +106,76 @@ TEST(Catalogue, GenerationChangesWithEveryInsertionAndRemoval) {
     EXPECT_EQ(c.Generation(), g);
     c.Touch();
     EXPECT_NE(c.Generation(), g);
+}
+
+// The catalogue against a plain sorted vector, through runs of rising insertions (a merged
+// database), random insertions, removals and re-keying.
+TEST(Catalogue, KeepsThePlainSortedOrderThroughEveryKindOfChange) {
+    auto less = [](const Pdata* a, const std::string& path) {
+        int c = paths::CompareUpper(a->path, path);
+        return c != 0 ? c < 0 : a->path < path;
+    };
+    std::mt19937 rng(11);
+    Catalogue c;
+    std::vector<Pdata*> model;
+    auto insert = [&](const std::string& path) {
+        Pdata* raw = Add(c, path);
+        model.insert(std::lower_bound(model.begin(), model.end(), path, less), raw);
+    };
+    auto name = [&] {
+        static const char* parts[] = {"a", "B", "b", "_", "z", "Q", "q0", "9"};
+        return std::string("/") + parts[rng() % 8] + "/" + parts[rng() % 8] + parts[rng() % 8] +
+               std::to_string(rng() % 50) + ".jpg";
+    };
+    for (int round = 0; round < 60; ++round) {
+        switch (rng() % 4) {
+        case 0: { // a sorted run, as a merged database brings it
+            std::vector<std::string> run;
+            for (int i = 0; i < 40; ++i)
+                run.push_back(name());
+            std::sort(run.begin(), run.end(), [](const std::string& a, const std::string& b) {
+                int k = paths::CompareUpper(a, b);
+                return k != 0 ? k < 0 : a < b;
+            });
+            for (const std::string& p : run)
+                insert(p);
+            break;
+        }
+        case 1:
+            for (int i = 0; i < 10; ++i)
+                insert(name());
+            break;
+        case 2:
+            for (int i = 0; i < 8 && c.Count() > 0; ++i) {
+                int at = static_cast<int>(rng() % static_cast<unsigned>(c.Count()));
+                std::unique_ptr<Pdata> taken = c.Take(at);
+                ASSERT_EQ(taken.get(), model[static_cast<size_t>(at)]);
+                model.erase(model.begin() + at);
+            }
+            break;
+        case 3:
+            if (c.Count() > 0) {
+                Pdata* e = &c.Entry(static_cast<int>(rng() % static_cast<unsigned>(c.Count())));
+                model.erase(std::find(model.begin(), model.end(), e));
+                e->path = name();
+                c.Rekey(e);
+                model.insert(std::lower_bound(model.begin(), model.end(), e->path, less), e);
+            }
+            break;
+        }
+        ASSERT_EQ(c.Count(), static_cast<int>(model.size()));
+        for (int i = 0; i < c.Count(); ++i)
+            ASSERT_EQ(&c.Entry(i), model[static_cast<size_t>(i)])
+                << "round " << round << " at " << i;
+        for (int i = 0; i < c.Count(); i += 7) {
+            ASSERT_EQ(c.PositionOf(model[static_cast<size_t>(i)]), i);
+            int found = c.FindEntry(model[static_cast<size_t>(i)]->path);
+            ASSERT_GE(found, 0);
+            ASSERT_EQ(c.Entry(found).path, model[static_cast<size_t>(i)]->path);
+            ASSERT_TRUE(found == 0 || c.Entry(found - 1).path != c.Entry(found).path);
+        }
+    }
+    c.Clear();
+    EXPECT_EQ(c.Count(), 0);
+    EXPECT_EQ(c.FindEntry("/a/a.jpg"), -1);
 }
