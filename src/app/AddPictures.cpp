@@ -29,11 +29,6 @@ bool IsSystemFolder(const std::string& folder) {
     return false;
 }
 
-std::string WithDelimiter(std::string folder) {
-    if (folder.empty() || !paths::IsDelimiter(folder.back())) folder += paths::kDelimiter;
-    return folder;
-}
-
 // The title with its change marks and the counts; the main window does it when it is there.
 void UpdateTitle(Workspace& ws, int markChanged) {
     if (ws.databaseHooks.UpdateTitle) {
@@ -84,7 +79,8 @@ int Workspace::AddPictures(const std::string& folder, const std::vector<std::str
     if (result == 0) {
         f.SetStatusText(StatusPanel::Progress, "Adding pictures done.");
         if (!newPictures.empty())
-            FolderList.push_back({paths::UpperKey(WithDelimiter(folder)), newPictures.front()});
+            FolderList.push_back(
+                {paths::UpperKey(paths::WithTrailingDelimiter(folder)), newPictures.front()});
     }
     lists.ShowCounts();
     f.SetAbortRequested(false);
@@ -96,7 +92,7 @@ int Workspace::ScanFolder(const std::string& folder, int depth) {
     ++depth;
     if (folderScan.setDepth && folderScan.depth < depth) return 0;
     if (folder.empty()) return -1;
-    const std::string dir = WithDelimiter(folder);
+    const std::string dir = paths::WithTrailingDelimiter(folder);
     int result = 0;
     std::error_code ec;
     fs::directory_iterator it(fs::path(dir), fs::directory_options::skip_permission_denied, ec);

@@ -48,8 +48,6 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include <filesystem>
-
 namespace lumidex {
 
 namespace {
@@ -65,11 +63,6 @@ QString PathText(const std::string& path) {
 }
 std::string PathBytes(const QString& path) {
     return QFile::encodeName(path).toStdString();
-}
-
-bool FileExists(const std::string& path) {
-    std::error_code ec;
-    return !path.empty() && std::filesystem::is_regular_file(path, ec);
 }
 
 QLabel* Field(const char* name, QWidget* parent) {
@@ -559,7 +552,7 @@ QMenu* TMain::MenuNamed(const std::string& name) const {
 void TMain::AttachOptionWindow(TOption* option) {
     option_ = option;
     option_->Bind(ws_->options);
-    option_->SetDefaultFileProbe([this] { return FileExists(appDir_ + "default.ld2"); });
+    option_->SetDefaultFileProbe([this] { return DefaultOptionsExist(appDir_); });
     connect(option_, &TOption::sortChanged, this,
             [this](int order) { comboBoxSort_->setCurrentIndex(order); });
     connect(option_, &TOption::showPathNameClicked, this, &TMain::RefreshViews);
@@ -1118,7 +1111,7 @@ std::string TMain::ManualPath() const {
     // settings folder comes first.
     std::string programDir = PathBytes(QCoreApplication::applicationDirPath()) + "/";
     for (const std::string& folder : {appDir_, programDir, programDir + "../share/lumidex2/"})
-        if (FileExists(folder + "manual.html")) return folder + "manual.html";
+        if (IsExistingFile(folder + "manual.html")) return folder + "manual.html";
     return {};
 }
 

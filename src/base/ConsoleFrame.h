@@ -56,4 +56,11 @@ private:
     std::string caption_;
 };
 
+// A console frame for commands whose standard output is their result: it prints what the
+// program reports through LogMessage, but no status texts.
+class QuietConsoleFrame : public ConsoleFrame {
+public:
+    void SetStatusText(StatusPanel, const std::string&) override {}
+};
+
 } // namespace lumidex

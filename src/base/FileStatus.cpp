@@ -18,6 +18,11 @@ FileStatus GetFileStatus(const std::string& path) {
     return status;
 }
 
+bool IsExistingFile(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 namespace {
 // The name under which the folder lists name: the exact name when it is there, else the first
 // one equal to it without regard to letter case (case-insensitive file systems).

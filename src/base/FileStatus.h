@@ -15,6 +15,9 @@ struct FileStatus {
 // The status of the file at path; exists is false when it cannot be examined.
 FileStatus GetFileStatus(const std::string& path);
 
+// Whether path names an existing regular file.
+bool IsExistingFile(const std::string& path);
+
 // The path with every existing component in the form the file system stores it. A path the
 // file system does not find comes back unchanged.
 std::string ExpandLongPath(const std::string& path);

@@ -53,6 +53,18 @@ std::string Join(std::string_view folder, std::string_view name) {
     return out;
 }
 
+std::string WithTrailingDelimiter(std::string folder) {
+    if (folder.empty() || !IsDelimiter(folder.back())) folder += kDelimiter;
+    return folder;
+}
+
+std::string LowerAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    return out;
+}
+
 std::string UpperKey(std::string_view path) {
     std::string key(path);
     for (char& c : key)

@@ -29,6 +29,11 @@ std::string ParentOf(std::string_view path);
 // Joins a folder and a name with exactly one delimiter between them.
 std::string Join(std::string_view folder, std::string_view name);
 
+// The folder with exactly one delimiter at its end ("" becomes the root delimiter).
+std::string WithTrailingDelimiter(std::string folder);
+
+// ASCII letters lower-cased, every other byte unchanged.
+std::string LowerAscii(std::string_view text);
 // ASCII letters upper-cased, every other byte unchanged (the catalogue key).
 std::string UpperKey(std::string_view path);
 // Case-insensitive ordering of two paths in ASCII upper case, bytewise.

@@ -29,6 +29,10 @@ TEST(Paths, SplitsFolderNameAndExtension) {
     EXPECT_EQ(ParentOf("/a.jpg"), "/");
     EXPECT_EQ(Join("/pics", "a.jpg"), "/pics/a.jpg");
     EXPECT_EQ(Join("/pics/", "/a.jpg"), "/pics/a.jpg");
+    EXPECT_EQ(WithTrailingDelimiter("/pics"), "/pics/");
+    EXPECT_EQ(WithTrailingDelimiter("/pics/"), "/pics/");
+    EXPECT_EQ(WithTrailingDelimiter(""), "/");
+    EXPECT_EQ(LowerAscii("/Pics/A\xc3\x84.JPG"), "/pics/a\xc3\x84.jpg");
 }
 
 TEST(Paths, KeyUpperCasesAsciiOnlyAndIdentityIsExactOnLinux) {

@@ -24,9 +24,7 @@ std::string DefaultAppDir() {
               QStringLiteral("/Lumidex2");
     }
     QDir().mkpath(dir);
-    std::string path = QFile::encodeName(dir).toStdString();
-    if (path.empty() || !paths::IsDelimiter(path.back())) path += paths::kDelimiter;
-    return path;
+    return paths::WithTrailingDelimiter(QFile::encodeName(dir).toStdString());
 }
 
 SharedState::SharedState(Frame& frame, std::string appDir)

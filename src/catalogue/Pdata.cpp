@@ -14,13 +14,10 @@ int Pdata::AddMemo(int32_t number) {
 }
 
 void Pdata::MergeMemos(const std::vector<int32_t>& numbers) {
-    for (int32_t n : numbers)
-        AddMemo(n);
-}
-
-void Pdata::AddMemos(const std::vector<int32_t>& numbers) {
+    // Short lists are searched; long ones (a hostile file) must not take quadratic time.
     if (memos_.size() + numbers.size() <= 32) {
-        MergeMemos(numbers);
+        for (int32_t n : numbers)
+            AddMemo(n);
         return;
     }
     std::unordered_set<int32_t> held(memos_.begin(), memos_.end());
@@ -66,9 +63,13 @@ void Pdata::ReadMemoList(ByteReader& in, int32_t base) {
         in.Fail();
         return;
     }
+    if (count == 0) return;
+    std::vector<int32_t> numbers;
+    numbers.reserve(static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i)
-        AddMemo(
+        numbers.push_back(
             static_cast<int32_t>(static_cast<uint32_t>(in.I32()) + static_cast<uint32_t>(base)));
+    MergeMemos(numbers);
 }
 
 void Pdata::WriteSubIndex(ByteWriter& out) const {

@@ -47,9 +47,8 @@ public:
     int MemoCount() const { return static_cast<int>(memos_.size()); }
     // Position at which the number was appended, or -1 when it is already there.
     int AddMemo(int32_t number);
-    void MergeMemos(const std::vector<int32_t>& numbers);
     // AddMemo for each number in order, in one pass however long the lists are.
-    void AddMemos(const std::vector<int32_t>& numbers);
+    void MergeMemos(const std::vector<int32_t>& numbers);
     // Position the number had, or -1 when it was not there.
     int RemoveMemo(int32_t number);
     bool HasMemo(int32_t number) const;

@@ -19,12 +19,6 @@ namespace lumidex::cli {
 
 namespace {
 
-// The listing commands print their lists only: status texts would bury them.
-class QuietFrame : public ConsoleFrame {
-public:
-    void SetStatusText(StatusPanel, const std::string&) override {}
-};
-
 // Opens db, or starts a new catalogue with the default options when the file is missing.
 bool OpenOrCreate(Workspace& ws, const std::string& path, bool mustExist) {
     Database db = ws.DatabaseParts();
@@ -250,7 +244,7 @@ bool OpenWithSettings(Workspace& ws, const Args& args, std::vector<std::string>&
 
 int RunSimilar(const Args& args) {
     const char* usage = "similar DB [--targets] [--all] [--set Name=value]...";
-    QuietFrame frame;
+    QuietConsoleFrame frame;
     Workspace ws(frame, DefaultAppDir());
     std::vector<std::string> rest;
     std::string db;
@@ -285,7 +279,7 @@ int RunSimilar(const Args& args) {
 }
 
 int RunPairs(const Args& args) {
-    QuietFrame frame;
+    QuietConsoleFrame frame;
     Workspace ws(frame, DefaultAppDir());
     std::vector<std::string> rest;
     std::string db;
@@ -301,7 +295,7 @@ int RunSearch(const Args& args) {
         "search DB [--method normal|or|and|not] [--target] CRITERION... with CRITERION one of "
         "--name TEXT, --folder DIR, --folder-tree DIR, --memo GROUP TEXT, --memo-group GROUP, "
         "--size >=|==|<= BYTES, --date >=|==|<= 'YYYY-MM-DD[ HH:MM:SS]' [--time], --updated, --new";
-    QuietFrame frame;
+    QuietConsoleFrame frame;
     Workspace ws(frame, DefaultAppDir());
     std::vector<std::string> rest;
     std::string db;

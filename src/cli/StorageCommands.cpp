@@ -12,15 +12,9 @@ namespace lumidex::cli {
 
 namespace {
 
-// Prints only what the program reports through LogMessage, not the outcome texts.
-class ReportFrame : public ConsoleFrame {
-public:
-    void SetStatusText(StatusPanel, const std::string&) override {}
-};
-
 struct Session {
     explicit Session(bool quiet) : frame(quiet ? static_cast<ConsoleFrame&>(report) : console) {}
-    ReportFrame report;
+    QuietConsoleFrame report;
     ConsoleFrame console;
     ConsoleFrame& frame;
     Workspace ws{frame, DefaultAppDir()};

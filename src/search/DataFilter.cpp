@@ -11,13 +11,6 @@
 namespace lumidex {
 
 namespace {
-std::string Lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    return out;
-}
-
 bool Compare(Relation r, int64_t e, int64_t v) {
     switch (r) {
     case Relation::AtLeast:
@@ -28,11 +21,6 @@ bool Compare(Relation r, int64_t e, int64_t v) {
         return e <= v;
     }
     return false;
-}
-
-std::string WithDelimiter(std::string folder) {
-    if (folder.empty() || !paths::IsDelimiter(folder.back())) folder += paths::kDelimiter;
-    return folder;
 }
 } // namespace
 
@@ -49,14 +37,17 @@ int64_t LocalDayStart(int64_t t) {
 }
 
 EntryTest NameTest(const std::string& text) {
-    return [t = Lower(text)](const Pdata& e) { return Lower(e.path).find(t) != std::string::npos; };
+    return [t = paths::LowerAscii(text)](const Pdata& e) {
+        return paths::LowerAscii(e.path).find(t) != std::string::npos;
+    };
 }
 
 EntryTest FolderTest(const std::string& folder, bool subfolders) {
-    std::string f = Lower(WithDelimiter(folder));
+    std::string f = paths::LowerAscii(paths::WithTrailingDelimiter(folder));
     if (subfolders)
-        return [f](const Pdata& e) { return Lower(e.path).find(f) != std::string::npos; };
-    return [f](const Pdata& e) { return Lower(paths::FolderPart(e.path)) == f; };
+        return
+            [f](const Pdata& e) { return paths::LowerAscii(e.path).find(f) != std::string::npos; };
+    return [f](const Pdata& e) { return paths::LowerAscii(paths::FolderPart(e.path)) == f; };
 }
 
 EntryTest MemoTest(int32_t memoNumber) {

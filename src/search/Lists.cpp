@@ -221,7 +221,7 @@ int Lists::ListUpSimilar() {
     for (int i = 0; i < catalogue_.Count(); ++i) {
         const int n = catalogue_.Count();
         // Events may have changed the catalogue: the tables describe the old one.
-        if (index && (index->Count() != n || !index->Current())) index.reset();
+        if (index && !index->Current()) index.reset();
         if (i % 256 == 0) Status(StatusPanel::Progress, ListUpProgressText(found, i, n));
         if (robust) frame.ProcessEvents();
         if (state_.StopRequested) {

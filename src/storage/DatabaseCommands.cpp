@@ -1,22 +1,17 @@
 #include "DatabaseCommands.h"
 
 #include "AtomicFile.h"
+#include "FileStatus.h"
 #include "History.h"
 #include "MemoFile.h"
 #include "Paths.h"
 
 #include <fstream>
 #include <iterator>
-#include <sys/stat.h>
 
 namespace lumidex {
 
 namespace {
-
-bool FileExists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
 
 void UpdateTitle(Database& db, int markChanged) {
     if (db.hooks.UpdateTitle) {
@@ -35,13 +30,6 @@ bool AnyChangeFlag(const SharedState& s) {
 std::string BaseName(std::string_view path) {
     std::string_view name = paths::FileName(path);
     return std::string(name.substr(0, name.size() - paths::Extension(name).size()));
-}
-
-std::string Lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
 }
 
 } // namespace
@@ -106,7 +94,7 @@ bool SaveDatabase(Database& db) {
     SharedState& state = db.state;
     BuildHeader(db);
     if (state.DatabasePath.empty()) return SaveDatabaseAs(db);
-    if (Lower(paths::Extension(state.DatabasePath)) == ".ldb") {
+    if (paths::LowerAscii(paths::Extension(state.DatabasePath)) == ".ldb") {
         Answer a = state.frame().Ask(
             {"Confirm", "Change file extension to 'ld2' ?", {Answer::Yes, Answer::No}});
         if (a == Answer::Yes) {
@@ -157,14 +145,14 @@ ReadResult ImportDatabase(Database& db) {
 }
 
 bool DefaultOptionsExist(const std::string& appDir) {
-    return FileExists(appDir + "default.ld2");
+    return IsExistingFile(appDir + "default.ld2");
 }
 
 void LoadDefaultOptions(Database& db) {
     SharedState& state = db.state;
     std::string path = state.AppDir + "default.ld2";
-    if (!FileExists(path)) path = state.AppDir + "default.ldb";
-    if (!FileExists(path)) {
+    if (!IsExistingFile(path)) path = state.AppDir + "default.ldb";
+    if (!IsExistingFile(path)) {
         if (db.hooks.MenuLanguage) db.hooks.MenuLanguage(db.options.UseJapneseMenu);
         return;
     }

@@ -58,22 +58,6 @@ size_t MinimumRecordSize(int version) {
     return size;
 }
 
-// Reads the memo list of a record with the memo offset added; false when it runs past the data.
-bool ReadMemoNumbers(ByteReader& in, int32_t base, Pdata& entry, std::vector<int32_t>& scratch) {
-    int32_t count = in.I32();
-    if (in.Failed() || count < 0 || !in.Need(static_cast<size_t>(count) * 4)) {
-        in.Fail();
-        return false;
-    }
-    if (count == 0) return true;
-    scratch.clear();
-    scratch.reserve(static_cast<size_t>(count));
-    for (int32_t i = 0; i < count; ++i)
-        scratch.push_back(static_cast<int32_t>(in.U32() + static_cast<uint32_t>(base)));
-    entry.AddMemos(scratch);
-    return true;
-}
-
 bool ReadWholeFile(const std::string& path, std::string& out) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
@@ -329,7 +313,6 @@ ReadResult ParseDatabase(Database& db, std::string_view image) {
 
         const SameFilePolicy policy = db.options.GroupBox2;
         std::string currentFolder;
-        std::vector<int32_t> scratch;
         // Positions of the folder items read so far, by entry.
         std::unordered_map<const Pdata*, std::vector<size_t>> folderItemsOf;
         int count = 0;
@@ -364,7 +347,7 @@ ReadResult ParseDatabase(Database& db, std::string_view image) {
                 entry->fileSize = in.I32();
                 entry->fileTime = in.I32();
             }
-            if (version >= 4) ReadMemoNumbers(in, memoOffset, *entry, scratch);
+            if (version >= 4) entry->ReadMemoList(in, memoOffset);
             if (version >= 7) entry->ReadSubIndex(in);
             if (in.Failed()) {
                 result = ReadResult::Broken;

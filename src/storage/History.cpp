@@ -1,20 +1,13 @@
 #include "History.h"
 
 #include "AtomicFile.h"
+#include "FileStatus.h"
 #include "Paths.h"
 
 #include <algorithm>
 #include <fstream>
-#include <sys/stat.h>
 
 namespace lumidex {
-
-namespace {
-bool FileExists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-} // namespace
 
 int History::Find(const std::string& path) const {
     for (size_t i = 0; i < paths_.size(); ++i)
@@ -38,7 +31,7 @@ void History::MoveToFront(const std::string& path) {
 }
 
 void History::Optimize() {
-    std::erase_if(paths_, [](const std::string& p) { return !FileExists(p); });
+    std::erase_if(paths_, [](const std::string& p) { return !IsExistingFile(p); });
 }
 
 std::vector<History::MenuItem> History::MenuItems(const std::string& databasePath,
@@ -46,7 +39,7 @@ std::vector<History::MenuItem> History::MenuItems(const std::string& databasePat
     std::vector<MenuItem> items;
     for (const std::string& p : paths_) {
         if (p == databasePath && !changed) continue;
-        items.push_back({p, FileExists(p)});
+        items.push_back({p, IsExistingFile(p)});
     }
     return items;
 }
