@@ -78,6 +78,10 @@ int main(int argc, char** argv) {
         PrintHelp(stdout);
         return kOk;
     }
+    if (!std::strcmp(argv[1], "--version")) {
+        std::printf("lumidex2-cli %s\n", LUMIDEX2_VERSION);
+        return kOk;
+    }
     Args args(argv + 2, argv + argc);
     for (const Command& c : AllCommands()) {
         if (std::strcmp(argv[1], c.name) != 0) continue;
