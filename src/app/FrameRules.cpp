@@ -2,6 +2,8 @@
 
 #include "Paths.h"
 
+#include <QLocale>
+
 #include <algorithm>
 
 namespace lumidex {
@@ -156,6 +158,10 @@ DatabaseActionStates DatabaseActions(const FrameState& s) {
     d.import = s.catalogueCount > 0;
     d.save = s.catalogueCount > 0 && s.anyChangeFlag;
     return d;
+}
+
+bool JapaneseMenuAtFirstStart(int language) {
+    return language == QLocale::Japanese;
 }
 
 } // namespace lumidex

@@ -24,6 +24,10 @@ inline constexpr int kMinWindowHeight = 480;
 std::string BuildTitle(const std::string& databasePath, bool dataChanged, bool optionsChanged,
                        bool oldFormatRead);
 
+// The menu language of a start without any option file: Japanese where the user's language
+// is Japanese, English elsewhere. language is a QLocale::Language value.
+bool JapaneseMenuAtFirstStart(int language);
+
 // Caption of the save questions: the database's file name without folder and extension, or
 // "[New]" when there is no database path.
 std::string DatabaseCaption(const std::string& databasePath);

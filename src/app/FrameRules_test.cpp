@@ -1,5 +1,7 @@
 #include "FrameRules.h"
+
 #include "MenuCaptions.h"
+#include <QLocale>
 
 #include <gtest/gtest.h>
 
@@ -23,6 +25,12 @@ TEST(FrameRules, TitleMarksFollowTheFlagsInOrder) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(BuildTitle(c.path, c.data, c.options, c.old), c.title) << c.path;
+}
+
+TEST(FrameRules, FirstStartFollowsTheUsersLanguage) {
+    EXPECT_TRUE(JapaneseMenuAtFirstStart(QLocale::Japanese));
+    for (auto language : {QLocale::English, QLocale::German, QLocale::Chinese, QLocale::C})
+        EXPECT_FALSE(JapaneseMenuAtFirstStart(language)) << language;
 }
 
 TEST(FrameRules, SaveQuestionCaptionIsTheBareFileName) {

@@ -33,6 +33,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -97,6 +98,8 @@ TMain::TMain(std::string appDir, QStringList args, QWidget* parent)
     // Creation handler: the long-lived data, cleared flags, the history and the shared block.
     ws_ = std::make_unique<Workspace>(*this, appDir_);
     appDir_ = ws_->AppDir;
+    // Option files and databases decide the language later; without them the user's own does.
+    ws_->options.UseJapneseMenu = JapaneseMenuAtFirstStart(QLocale().language());
 
     auto* central = new QWidget(this);
     central->setObjectName("MainClient");

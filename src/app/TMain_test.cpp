@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocalSocket>
+#include <QLocale>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -110,7 +111,11 @@ std::vector<std::string> FileNames(const EntryList& list) {
 
 class MainWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override { EnsureApp(); }
+    void SetUp() override {
+        EnsureApp();
+        // Most tests were written for a Japanese desktop; FirstStartFollowsTheLocale checks others.
+        QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    }
     void Start(QStringList args = {}) {
         program = StartProgram(home.path(), args);
         main = program->main.get();
@@ -124,6 +129,7 @@ protected:
             ws.DataChanged = ws.OptionsChanged = ws.OldFormatRead = false;
         }
         program.reset();
+        QLocale::setDefault(QLocale::c());
     }
     template <class T> T* Find(QWidget* in, const char* name) {
         T* w = in->findChild<T*>(name);
@@ -137,6 +143,21 @@ protected:
     std::unique_ptr<Program> program;
     TMain* main = nullptr;
 };
+
+TEST_F(MainWindowTest, FirstStartFollowsTheLocaleAndADefaultFileOverrulesIt) {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    Start();
+    EXPECT_EQ(main->Action("File1")->text().toStdString(), "&File");
+    EXPECT_FALSE(main->workspace().options.UseJapneseMenu);
+    // A default options file written on a Japanese menu wins over the locale at the next start.
+    main->workspace().options.UseJapneseMenu = true;
+    Database db = main->workspace().DatabaseParts();
+    SaveDefaultOptions(db);
+    program.reset();
+    main = nullptr;
+    Start();
+    EXPECT_EQ(main->Action("File1")->text().toStdString(), "ファイル(&F)");
+}
 
 TEST_F(MainWindowTest, StartsWithEveryWindowInOrderAndTheDefaults) {
     Start();
@@ -158,7 +179,7 @@ TEST_F(MainWindowTest, StartsWithEveryWindowInOrderAndTheDefaults) {
     EXPECT_EQ(main->minimumSize(), QSize(640, 480));
     EXPECT_EQ(main->PanelText(StatusPanel::Progress), "Idle");
     EXPECT_EQ(main->PanelText(StatusPanel::Counts), "0 File read");
-    // No default options file: the menus follow the options window's default, Japanese.
+    // No default options file: the menus follow the user's language, Japanese here.
     EXPECT_EQ(main->Action("File1")->text().toStdString(), "ファイル(&F)");
     EXPECT_FALSE(Find<QToolButton>(main, "StopBitBtn")->isVisible());
     EXPECT_TRUE(Find<QToolButton>(main, "SpeedButton1")->text().isEmpty() ||
