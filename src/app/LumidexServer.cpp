@@ -1,5 +1,7 @@
 #include "LumidexServer.h"
 
+#include "Companions.h"
+
 #include <QCoreApplication>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -31,7 +33,8 @@ void StorePid(QSharedMemory& block) {
 } // namespace
 
 LumidexServer::LumidexServer(QObject* parent, const QString& name)
-    : QObject(parent), name_(name), block_(std::make_unique<QSharedMemory>(name)) {
+    : QObject(parent), name_(PerUserChannelName(name)),
+      block_(std::make_unique<QSharedMemory>(name_)) {
     if (block_->create(kServerBlockSize)) {
         block_->lock();
         std::memset(block_->data(), 0, kServerBlockSize);
@@ -63,12 +66,31 @@ bool LumidexServer::listening() const {
 }
 
 uint32_t LumidexServer::StoredProcessId() const {
-    if (!block_->isAttached() || block_->size() < 4) return 0;
+    return ProcessIdAt(0);
+}
+
+uint32_t LumidexServer::ProcessIdAt(int offset) const {
+    if (!block_->isAttached() || block_->size() < offset + 4) return 0;
     uchar bytes[4];
     block_->lock();
-    std::memcpy(bytes, block_->constData(), 4);
+    std::memcpy(bytes, static_cast<const char*>(block_->constData()) + offset, 4);
     block_->unlock();
     return qFromLittleEndian<uint32_t>(bytes);
+}
+
+void LumidexServer::WritePath(const std::string& path) {
+    if (!owner_ || block_->size() < kServerBlockSize) return;
+    block_->lock();
+    WriteBlockPath(static_cast<char*>(block_->data()), path);
+    block_->unlock();
+}
+
+std::string LumidexServer::ReadPath() const {
+    if (!block_->isAttached() || block_->size() < kServerBlockSize) return {};
+    block_->lock();
+    std::string path = ReadBlockPath(static_cast<const char*>(block_->constData()));
+    block_->unlock();
+    return path;
 }
 
 void LumidexServer::OnConnection() {

@@ -1,5 +1,6 @@
 #include "DatabaseCommands.h"
 #include "EntryListModel.h"
+#include "Companions.h"
 #include "LumidexServer.h"
 #include "RecordingFrame.h"
 #include "StartUp.h"
@@ -893,7 +894,7 @@ TEST(LumidexServerChannel, SecondInstanceLeavesTheBlockAndMessagesArrive) {
 
     QSignalSpy spy(&first, &LumidexServer::messageReceived);
     QLocalSocket socket;
-    socket.connectToServer(name);
+    socket.connectToServer(PerUserChannelName(name));
     ASSERT_TRUE(socket.waitForConnected(2000));
     uchar bytes[8];
     qToLittleEndian<uint32_t>(7, bytes);
