@@ -2,7 +2,7 @@
 # Sourced by run.sh and test.sh.
 LUMIDEX2_PACKAGES=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev libgl-dev
+    qt6-base-dev libgl-dev libglib2.0-dev
     libjpeg62-turbo-dev libpng-dev zlib1g-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-noto-cjk
