@@ -1,5 +1,8 @@
 #include "Workspace.h"
 
+#include "AnalysisPipeline.h"
+#include "FolderWalk.h"
+
 #include "DatabaseCommands.h"
 #include "FileStatus.h"
 #include "Paths.h"
@@ -15,19 +18,6 @@
 namespace lumidex {
 
 namespace {
-namespace fs = std::filesystem;
-
-// The pseudo file systems stand where the system folder stood: never scanned.
-bool IsSystemFolder(const std::string& folder) {
-    std::error_code ec;
-    std::string abs = fs::absolute(fs::path(folder), ec).lexically_normal().string();
-    if (ec) abs = folder;
-    for (const char* root : {"/proc", "/sys", "/dev"}) {
-        std::string r(root);
-        if (abs == r || abs.rfind(r + "/", 0) == 0) return true;
-    }
-    return false;
-}
 
 // The title with its change marks and the counts; the main window does it when it is there.
 void UpdateTitle(Workspace& ws, int markChanged) {
@@ -40,6 +30,47 @@ void UpdateTitle(Workspace& ws, int markChanged) {
 }
 } // namespace
 
+class Workspace::PipelineScope {
+public:
+    PipelineScope(Workspace& ws, AnalysisPipeline::Upcoming upcoming) : ws_(ws) {
+        const int workers =
+            ws.analysisWorkers > 0 ? ws.analysisWorkers : AnalysisPipeline::DefaultWorkers();
+        // A dropped folder runs in the pipeline of the drop; plug-ins are not known to be
+        // safe on other threads.
+        if (workers < 2 || ws.pipeline_ || ws.PluginsInUse) return;
+        // Under "Don't Add" a file already catalogued, or foreseen before, will be skipped.
+        auto worth = [&ws](const std::string& path, bool pending) {
+            return ws.options.GroupBox2 != SameFilePolicy::DontAdd ||
+                   (!pending && ws.catalogue.FindEntry(path) < 0);
+        };
+        pipeline_ = std::make_unique<AnalysisPipeline>(workers, std::move(upcoming), worth);
+        ws.pipeline_ = pipeline_.get();
+        ws.analyser.measure = [&ws](const std::string& path) {
+            return ws.pipeline_->Take(path, [&ws] { ws.frame().ProcessEvents(); });
+        };
+    }
+    ~PipelineScope() {
+        if (!pipeline_) return;
+        ws_.analyser.measure = nullptr;
+        ws_.pipeline_ = nullptr;
+        pipeline_.reset();
+        ws_.listings_.Clear();
+    }
+    PipelineScope(const PipelineScope&) = delete;
+    PipelineScope& operator=(const PipelineScope&) = delete;
+
+private:
+    Workspace& ws_;
+    std::unique_ptr<AnalysisPipeline> pipeline_;
+};
+
+namespace {
+FolderWalk::Rules WalkRules(const Workspace& ws) {
+    return {ws.folderScan.setDepth, ws.folderScan.depth,
+            [&ws](std::string_view ext) { return ws.IsReadableExtension(ext); }};
+}
+} // namespace
+
 bool Workspace::ApplyDuplicatePolicy(const std::string& path) {
     int at = catalogue.FindEntry(path);
     if (at < 0) return true;
@@ -48,6 +79,7 @@ bool Workspace::ApplyDuplicatePolicy(const std::string& path) {
         lists.RemoveEntry(&catalogue.Entry(at));
         return true;
     case SameFilePolicy::DontAdd:
+        if (pipeline_) pipeline_->Pass(path);
         return false;
     case SameFilePolicy::NotCare:
         return true;
@@ -62,6 +94,12 @@ int Workspace::AddPictures(const std::string& folder, const std::vector<std::str
     f.SetFilesBarMax(static_cast<int>(names.size()));
     newPictures.clear();
     lists.SaveSelection(lists.reference);
+    size_t foreseen = 0;
+    PipelineScope pipeline(*this, [&](std::string& path) {
+        if (foreseen >= names.size()) return false;
+        path = paths::Join(folder, names[foreseen++]);
+        return true;
+    });
     int result = -1;
     for (const std::string& name : names) {
         f.StepFilesBar();
@@ -94,24 +132,15 @@ int Workspace::ScanFolder(const std::string& folder, int depth) {
     if (folder.empty()) return -1;
     const std::string dir = paths::WithTrailingDelimiter(folder);
     int result = 0;
-    std::error_code ec;
-    fs::directory_iterator it(fs::path(dir), fs::directory_options::skip_permission_denied, ec);
-    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        std::error_code sec;
-        // A link to a folder is never followed: a loop would never end.
-        const fs::file_status st = it->symlink_status(sec);
-        if (sec) continue;
-        if (fs::is_directory(st)) {
-            if (name.empty() || name[0] == '.') continue;
-            result = ScanFolder(dir + name, depth);
+    const auto items =
+        listings_.Take(dir, [this](std::string_view ext) { return IsReadableExtension(ext); });
+    for (const FolderItem& item : *items) {
+        if (item.isFolder) {
+            result = ScanFolder(dir + item.name, depth);
             if (result == -1) break;
             continue;
         }
-        if (fs::is_symlink(st) && fs::is_directory(it->status(sec))) continue;
-        const std::string_view ext = paths::Extension(name);
-        if (ext.empty() || !IsReadableExtension(ext)) continue;
-        const std::string path = dir + name;
+        const std::string path = dir + item.name;
         if (!ApplyDuplicatePolicy(path)) continue;
         result = AnalyseFile(path);
         if (result == -1) break;
@@ -129,6 +158,8 @@ int Workspace::AddPicturesFromFolder(const std::string& folder, const FolderScan
     f.ShowProgress();
     folderScan = scan;
     LoggingOn = scan.makeErrorLog;
+    FolderWalk walk(folder, 0, WalkRules(*this), listings_);
+    PipelineScope pipeline(*this, [&walk](std::string& path) { return walk.Next(path); });
     int result = ScanFolder(folder, 0);
     LoggingOn = false;
     f.SetStatusText(StatusPanel::Progress, "Updating list...");
@@ -147,6 +178,24 @@ int Workspace::AddDroppedItems(const std::vector<std::string>& items) {
     f.ShowProgress();
     f.ProcessEvents();
     const int before = catalogue.Count();
+    // The files of the drop in its order: dropped files, and the files of dropped folders.
+    size_t foreseen = 0;
+    std::unique_ptr<FolderWalk> walk;
+    PipelineScope pipeline(*this, [&](std::string& path) {
+        for (;;) {
+            if (walk && walk->Next(path)) return true;
+            walk.reset();
+            if (foreseen >= items.size()) return false;
+            std::string item = ExpandLongPath(items[foreseen++].substr(0, 1023));
+            const FileStatus st = GetFileStatus(item);
+            if (st.exists && st.isFolder) {
+                walk = std::make_unique<FolderWalk>(item, 0, WalkRules(*this), listings_);
+            } else if (IsReadableExtension(paths::Extension(item))) {
+                path = std::move(item);
+                return true;
+            }
+        }
+    });
     int result = -1;
     for (const std::string& item : items) {
         const std::string path = ExpandLongPath(item.substr(0, 1023));
@@ -209,21 +258,33 @@ void Workspace::ReanalyseReferenceList() {
         if (lists.hooks.showStopButton) lists.hooks.showStopButton(true);
         StopRequested = false;
     }
-    QImage picture;
+    std::vector<std::string> paths;
+    paths.reserve(static_cast<size_t>(lists.reference.Count()));
+    for (const ListRow& r : lists.reference.Rows())
+        paths.push_back(r.entry->path);
+    size_t foreseen = 0;
+    PipelineScope pipeline(*this, [&](std::string& path) {
+        if (foreseen >= paths.size()) return false;
+        path = paths[foreseen++];
+        return true;
+    });
     for (int row = 0; row < lists.reference.Count(); ++row) {
         lists.reference.Select(row);
         Pdata& entry = *lists.reference.EntryAt(row);
-        const FileStatus st = GetFileStatus(entry.path);
+        FileAnalysis a = analyser.measure ? analyser.measure(entry.path) : MeasureFile(entry.path);
+        const FileStatus& st = a.status;
         if (!st.exists || st.size < 1024) {
             LogMessage("File is too small," + entry.path);
             break;
         }
         const uint32_t oldKey = entry.key, oldCode = entry.code;
-        if (ReadPicture(picture, entry.path) != 0 ||
-            ComputeSignature(picture, entry, SignatureMode::WholePicture, 0, 0, 0, 0, f) < 0) {
+        // As the signature would, the progress replay reads the abort request after each cell.
+        if (a.read != ReadOutcome::Ok || a.key < 0 || !ReplaySignatureProgress(f)) {
             LogMessage("ReAnalyze failed.");
             continue;
         }
+        entry.key = static_cast<uint32_t>(a.key);
+        entry.code = a.code;
         entry.fileSize = StoredFileValue(st.size);
         entry.fileTime = StoredFileValue(st.modified);
         if (entry.key != oldKey || entry.code != oldCode) {

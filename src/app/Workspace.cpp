@@ -50,7 +50,10 @@ Workspace::Workspace(Frame& frame, std::string appDir)
 }
 
 int Workspace::AnalyseFile(const std::string& path) {
-    return analyser.AnalyseFile(path);
+    const int result = analyser.AnalyseFile(path);
+    // Nothing after an aborted file is inserted: the work ahead is dropped at once.
+    if (result == -1 && pipeline_) pipeline_->Cancel();
+    return result;
 }
 
 } // namespace lumidex

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "Analyser.h"
+#include "AnalysisPipeline.h"
 #include "Catalogue.h"
 #include "DataManage.h"
 #include "DatabaseFile.h"
 #include "FolderList.h"
+#include "FolderWalk.h"
 #include "History.h"
 #include "Lists.h"
 #include "MismatchNum.h"
@@ -73,10 +75,18 @@ public:
     bool ClearAllEntries();
     // Depth setting of the folder dialog, used for dropped folders too.
     FolderScan folderScan;
+    // Threads that read and analyse files ahead of the adding commands and the re-analysis:
+    // 0 for every core, 1 for none (everything on this thread).
+    int analysisWorkers = 0;
 
 private:
     // The duplicate policy before one file: false when the file is skipped.
     bool ApplyDuplicatePolicy(const std::string& path);
+
+    // Runs the analysis pipeline over the files a command foresees, for as long as it lives.
+    class PipelineScope;
+    AnalysisPipeline* pipeline_ = nullptr;
+    FolderListings listings_;
 };
 
 } // namespace lumidex

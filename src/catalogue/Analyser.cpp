@@ -1,7 +1,5 @@
 #include "Analyser.h"
 
-#include "FileStatus.h"
-#include "PictureReader.h"
 #include "SharedState.h"
 #include "Signature.h"
 
@@ -10,54 +8,116 @@
 
 namespace lumidex {
 
+namespace {
+
+// Cheap enough for the largest pictures: a nearest-pixel cut to twice the size, then a smooth
+// reduction of that.
+QImage PreviewOf(const QImage& picture) {
+    if (picture.isNull()) return {};
+    if (picture.width() <= kPreviewSide && picture.height() <= kPreviewSide) return picture;
+    QImage rough = picture;
+    if (picture.width() > 2 * kPreviewSide || picture.height() > 2 * kPreviewSide)
+        rough = picture.scaled(2 * kPreviewSide, 2 * kPreviewSide, Qt::KeepAspectRatio,
+                               Qt::FastTransformation);
+    return rough.scaled(kPreviewSide, kPreviewSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
+bool Analysable(const FileAnalysis& a) {
+    return a.read == ReadOutcome::Ok && a.width > 0 && a.height > 0 && a.width <= kMaxPictureSide &&
+           a.height <= kMaxPictureSide && a.width >= 16 && a.height >= 16;
+}
+
+} // namespace
+
+FileAnalysis MeasureFile(const std::string& path) {
+    FileAnalysis a;
+    a.status = GetFileStatus(path);
+    if (!a.status.exists || a.status.size < 1024) return a;
+    a.readTried = true;
+    QImage picture;
+    a.read = ReadPictureFile(picture, path);
+    a.width = picture.width();
+    a.height = picture.height();
+    if (Analysable(a)) {
+        NullFrame quiet; // never aborts: the owner of the frame replays the progress
+        Pdata entry(path);
+        a.key = ComputeSignature(picture, entry, SignatureMode::WholePicture, 0, 0, 0, 0, quiet);
+        a.code = entry.code;
+    }
+    a.preview = PreviewOf(picture);
+    return a;
+}
+
+bool ReplaySignatureProgress(Frame& frame) {
+    frame.SetPictureBarMax(16);
+    for (int cell = 0; cell < 16; ++cell) {
+        frame.ProcessEvents();
+        if (frame.AbortRequested()) return false;
+        frame.StepPictureBar();
+    }
+    return true;
+}
+
 Analyser::Analyser(SharedState& state, Catalogue& catalogue, std::vector<Pdata*>& newPictures)
     : state_(state), catalogue_(catalogue), newPictures_(newPictures) {}
 
-int Analyser::AnalyseFile(const std::string& path) {
+void Analyser::ShowReading(const std::string& path) {
     Frame& frame = state_.frame();
     frame.SetStatusText(StatusPanel::Progress, "Reading " + path);
     frame.SetProgressCaption("Reading " + path);
+}
 
-    FileStatus status = GetFileStatus(path);
-    int64_t size = status.exists ? status.size : 0;
-    if (size < 1024) {
+int Analyser::AnalyseFile(const std::string& path) {
+    ShowReading(path);
+    return Conclude(path, measure ? measure(path) : MeasureFile(path));
+}
+
+int Analyser::AnalyseFile(const std::string& path, FileAnalysis&& analysis) {
+    ShowReading(path);
+    return Conclude(path, std::move(analysis));
+}
+
+int Analyser::Conclude(const std::string& path, FileAnalysis&& a) {
+    Frame& frame = state_.frame();
+    const int64_t size = a.status.exists ? a.status.size : 0;
+    if (size < 1024 || !a.readTried) {
         state_.LogMessage("File is too small," + path);
         return 1;
     }
-
-    ReadOutcome read = ReadPictureFile(picture_, path);
+    picture_ = std::move(a.preview);
     frame.SetProgressPicture(picture_);
-    if (read == ReadOutcome::Failed) {
+    if (a.read == ReadOutcome::Failed) {
         state_.LogMessage("Read failed," + path);
         return 1;
     }
-    const int width = picture_.width(), height = picture_.height();
-    if (read == ReadOutcome::Oversized || width == 0 || height == 0 || width > kMaxPictureSide ||
-        height > kMaxPictureSide) {
+    if (a.read == ReadOutcome::Oversized || a.width == 0 || a.height == 0 ||
+        a.width > kMaxPictureSide || a.height > kMaxPictureSide) {
         state_.LogMessage("File read failed," + path);
         return 1;
     }
-    if (width < 16 || height < 16) {
+    if (a.width < 16 || a.height < 16) {
         state_.LogMessage("Cant analyze," + path);
         return 1;
     }
 
     frame.SetStatusText(StatusPanel::Progress, "Analyzing");
     frame.SetProgressCaption("Analyzing " + path);
-    auto entry = std::make_unique<Pdata>(path);
-    int64_t key =
-        ComputeSignature(picture_, *entry, SignatureMode::WholePicture, 0, 0, 0, 0, frame);
+    // The signature stepped the picture bar and read the abort request after every cell.
+    if (a.key >= 0) ReplaySignatureProgress(frame);
     if (frame.AbortRequested()) {
         frame.SetStatusText(StatusPanel::Outcome, "Aborted");
         return -1;
     }
-    if (key < 0) {
+    if (a.key < 0) {
         state_.LogMessage("Analyze error");
         return 1;
     }
 
+    auto entry = std::make_unique<Pdata>(path);
+    entry->key = static_cast<uint32_t>(a.key);
+    entry->code = a.code;
     entry->fileSize = StoredFileValue(size);
-    entry->fileTime = StoredFileValue(status.modified);
+    entry->fileTime = StoredFileValue(a.status.modified);
     Pdata* added = entry.get();
     catalogue_.Insert(std::move(entry));
     if (onInserted) onInserted(*added);

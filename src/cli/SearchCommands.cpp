@@ -144,14 +144,20 @@ int Usage(const char* text) {
 } // namespace
 
 int RunScan(const Args& args) {
-    const char* usage = "scan DB PATH... [--depth N] [--policy replace|dontadd|notcare] [--log]";
+    const char* usage =
+        "scan DB PATH... [--depth N] [--policy replace|dontadd|notcare] [--log] [--jobs N]";
     std::string db;
     std::vector<std::string> items;
     Workspace::FolderScan scan;
     std::optional<SameFilePolicy> policy;
+    int jobs = 0;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--depth" && i + 1 < args.size()) {
+        if (a == "--jobs" && i + 1 < args.size()) {
+            std::optional<int> n = ToInt(args[++i]);
+            if (!n || *n < 1) return Usage(usage);
+            jobs = *n;
+        } else if (a == "--depth" && i + 1 < args.size()) {
             std::optional<int> d = ToInt(args[++i]);
             if (!d || *d < 1) return Usage(usage);
             scan.setDepth = true;
@@ -184,6 +190,7 @@ int RunScan(const Args& args) {
     if (!OpenOrCreate(ws, db, false)) return kFailed;
     if (policy) ws.options.GroupBox2 = *policy;
     ws.folderScan = scan;
+    ws.analysisWorkers = jobs;
     for (const std::string& given : items) {
         // The catalogue outlives the working folder: it keeps absolute paths.
         std::error_code ec;

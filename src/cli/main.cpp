@@ -13,9 +13,10 @@ const std::vector<Command>& AllCommands() {
          "Analyse picture files; print key, luminance code and path (hex), or why a file was "
          "rejected.",
          RunSignature},
-        {"scan", "DB PATH... [--depth N] [--policy replace|dontadd|notcare] [--log]",
+        {"scan", "DB PATH... [--depth N] [--policy replace|dontadd|notcare] [--log] [--jobs N]",
          "Add picture files and folders to a database (a new one when DB does not exist) and save "
-         "it; --policy stays the catalogue's option.",
+         "it; --policy stays the catalogue's option; --jobs N analyses on N threads (default: "
+         "every core).",
          RunScan},
         {"similar", "DB [--targets] [--all] [--set Name=value]...",
          "Print the reference list of \"Has Similar Pics\" (or all entries), with --targets each "

@@ -1,0 +1,189 @@
+#include "AnalysisPipeline.h"
+
+#include <QFile>
+#include <QImageReader>
+
+#include <algorithm>
+#include <chrono>
+
+namespace lumidex {
+
+namespace {
+
+// Bytes a picture takes while it is decoded, from its header; unknown counts as the whole
+// budget, so that such a file is decoded alone.
+size_t DecodingBytes(const std::string& path, size_t budget) {
+    QImageReader reader(QFile::decodeName(QByteArray::fromStdString(path)));
+    const QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty()) return budget;
+    // Four bytes a pixel covers the readers that decode through a 32-bit picture.
+    return static_cast<size_t>(size.width()) * static_cast<size_t>(size.height()) * 4;
+}
+
+} // namespace
+
+int AnalysisPipeline::DefaultWorkers() {
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+AnalysisPipeline::AnalysisPipeline(int workers, Upcoming upcoming, WorthDecoding worth,
+                                   size_t byteBudget)
+    : upcoming_(std::move(upcoming)), worth_(std::move(worth)), budget_(byteBudget),
+      maxDecoding_(static_cast<size_t>(std::max(workers, 1)) * 4) {
+    workers = std::max(workers, 1);
+    workers_.reserve(static_cast<size_t>(workers));
+    for (int i = 0; i < workers; ++i)
+        workers_.emplace_back([this] { Work(); });
+    TopUp();
+}
+
+AnalysisPipeline::~AnalysisPipeline() {
+    Cancel();
+}
+
+void AnalysisPipeline::Cancel() {
+    {
+        std::lock_guard lock(mutex_);
+        cancelled_ = true;
+        todo_.clear();
+    }
+    workReady_.notify_all();
+    budgetFreed_.notify_all();
+    for (std::thread& t : workers_)
+        if (t.joinable()) t.join();
+    workers_.clear();
+    ahead_.clear();
+    decodingAhead_ = 0;
+    exhausted_ = true;
+}
+
+// Skipped files cost only their name, so many more of them than decoded ones are foreseen.
+void AnalysisPipeline::TopUp() {
+    constexpr size_t kMaxForeseen = 4096;
+    std::string path;
+    while (!exhausted_ && decodingAhead_ < maxDecoding_ && ahead_.size() < kMaxForeseen) {
+        if (!upcoming_ || !upcoming_(path)) {
+            exhausted_ = true;
+            break;
+        }
+        auto job = std::make_shared<Job>();
+        const bool pending = std::any_of(ahead_.begin(), ahead_.end(),
+                                         [&](const auto& j) { return j->path == path; });
+        job->decode = !worth_ || worth_(path, pending);
+        job->path = std::move(path);
+        job->sequence = sequence_++;
+        ahead_.push_back(job);
+        if (job->decode) {
+            ++decodingAhead_;
+            {
+                std::lock_guard lock(mutex_);
+                todo_.push_back(job);
+            }
+            workReady_.notify_one();
+        }
+    }
+}
+
+std::shared_ptr<AnalysisPipeline::Job> AnalysisPipeline::Remove(size_t position) {
+    std::shared_ptr<Job> job;
+    for (size_t i = 0; i <= position; ++i) {
+        job = std::move(ahead_.front());
+        ahead_.pop_front();
+        if (job->decode) --decodingAhead_;
+    }
+    return job;
+}
+
+void AnalysisPipeline::Pass(const std::string& path) {
+    auto it =
+        std::find_if(ahead_.begin(), ahead_.end(), [&](const auto& j) { return j->path == path; });
+    if (it != ahead_.end()) Remove(static_cast<size_t>(it - ahead_.begin()));
+    TopUp();
+}
+
+FileAnalysis AnalysisPipeline::Take(const std::string& path,
+                                    const std::function<void()>& whileWaiting) {
+    TopUp();
+    auto it =
+        std::find_if(ahead_.begin(), ahead_.end(), [&](const auto& j) { return j->path == path; });
+    std::shared_ptr<Job> job;
+    if (it != ahead_.end()) job = Remove(static_cast<size_t>(it - ahead_.begin()));
+    TopUp();
+    if (!job || !job->decode) return MeasureFile(path);
+    std::unique_lock lock(mutex_);
+    while (!job->done && !cancelled_) {
+        if (jobDone_.wait_for(lock, std::chrono::milliseconds(20)) == std::cv_status::timeout &&
+            whileWaiting) {
+            lock.unlock();
+            whileWaiting();
+            lock.lock();
+        }
+    }
+    if (!job->done) {
+        lock.unlock();
+        return MeasureFile(path);
+    }
+    return std::move(job->result);
+}
+
+bool AnalysisPipeline::Reserve(uint64_t sequence, size_t bytes) {
+    std::unique_lock lock(mutex_);
+    // Served in file order, so that a large picture is not overtaken for ever; a picture
+    // over the whole budget waits until it is alone.
+    waitingForBudget_.insert(sequence);
+    budgetFreed_.wait(lock, [&] {
+        return cancelled_ || (*waitingForBudget_.begin() == sequence &&
+                              (bytesInFlight_ == 0 || bytesInFlight_ + bytes <= budget_));
+    });
+    waitingForBudget_.erase(sequence);
+    if (cancelled_) return false;
+    bytesInFlight_ += bytes;
+    peakBytes_ = std::max(peakBytes_, bytesInFlight_);
+    lock.unlock();
+    budgetFreed_.notify_all();
+    return true;
+}
+
+void AnalysisPipeline::Release(size_t bytes) {
+    {
+        std::lock_guard lock(mutex_);
+        bytesInFlight_ -= bytes;
+    }
+    budgetFreed_.notify_all();
+}
+
+void AnalysisPipeline::Work() {
+    for (;;) {
+        std::shared_ptr<Job> job;
+        {
+            std::unique_lock lock(mutex_);
+            workReady_.wait(lock, [this] { return cancelled_ || !todo_.empty(); });
+            if (cancelled_) return;
+            job = std::move(todo_.front());
+            todo_.pop_front();
+        }
+        const size_t bytes = std::min(DecodingBytes(job->path, budget_), budget_);
+        if (!Reserve(job->sequence, bytes)) return;
+        FileAnalysis result = MeasureFile(job->path);
+        Release(bytes);
+        {
+            std::lock_guard lock(mutex_);
+            job->result = std::move(result);
+            job->done = true;
+            ++decoded_;
+        }
+        jobDone_.notify_all();
+    }
+}
+
+size_t AnalysisPipeline::PeakBytesInFlight() const {
+    std::lock_guard lock(mutex_);
+    return peakBytes_;
+}
+
+int AnalysisPipeline::FilesDecodedAhead() const {
+    std::lock_guard lock(mutex_);
+    return decoded_;
+}
+
+} // namespace lumidex

@@ -1,0 +1,121 @@
+#include "AnalysisPipeline.h"
+
+#include "TempDir.h"
+#include "TestPictures.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace lumidex {
+namespace {
+
+using test::PhotoLikePicture;
+
+void ExpectSameAnalysis(const FileAnalysis& a, const FileAnalysis& b, const std::string& path) {
+    EXPECT_EQ(a.status.size, b.status.size) << path;
+    EXPECT_EQ(a.readTried, b.readTried) << path;
+    EXPECT_EQ(a.read, b.read) << path;
+    EXPECT_EQ(a.width, b.width) << path;
+    EXPECT_EQ(a.height, b.height) << path;
+    EXPECT_EQ(a.key, b.key) << path;
+    EXPECT_EQ(a.code, b.code) << path;
+    EXPECT_EQ(a.preview.size(), b.preview.size()) << path;
+}
+
+struct Files {
+    test::TempDir dir;
+    std::vector<std::string> paths;
+    Files() {
+        for (int i = 0; i < 24; ++i) {
+            const char* ext[] = {".jpg", ".png", ".bmp"};
+            paths.push_back(test::WritePicture(dir.File("p" + std::to_string(i) + ext[i % 3]),
+                                               PhotoLikePicture(40 + 7 * i, 30 + 5 * i, i)));
+        }
+        paths.push_back(test::WriteBytes(dir.File("tiny.jpg"), "tiny"));
+        paths.push_back(test::WriteBytes(dir.File("broken.jpg"), std::string(3000, 'x')));
+    }
+    AnalysisPipeline::Upcoming Upcoming(const std::vector<std::string>& order) {
+        auto next = std::make_shared<size_t>(0);
+        return [order, next](std::string& path) {
+            if (*next >= order.size()) return false;
+            path = order[(*next)++];
+            return true;
+        };
+    }
+};
+
+TEST(AnalysisPipeline, ResultsEqualOneThreadWhateverTheOwnerAsksFor) {
+    Files f;
+    std::vector<FileAnalysis> alone;
+    for (const std::string& p : f.paths)
+        alone.push_back(MeasureFile(p));
+
+    // Taken in the foreseen order, with files passed over, asked twice and never foreseen.
+    AnalysisPipeline pipeline(4, f.Upcoming(f.paths), nullptr);
+    for (size_t i = 0; i < f.paths.size(); ++i) {
+        if (i % 5 == 1) {
+            pipeline.Pass(f.paths[i]);
+            continue;
+        }
+        ExpectSameAnalysis(pipeline.Take(f.paths[i]), alone[i], f.paths[i]);
+        if (i % 7 == 3) ExpectSameAnalysis(pipeline.Take(f.paths[i]), alone[i], "again");
+    }
+    EXPECT_GT(pipeline.FilesDecodedAhead(), 0);
+
+    // Asked out of the foreseen order; then cancelled: the owner's own thread takes over.
+    AnalysisPipeline shuffled(3, f.Upcoming(f.paths), nullptr);
+    for (size_t i : {5u, 2u, 20u, 0u})
+        ExpectSameAnalysis(shuffled.Take(f.paths[i]), alone[i], f.paths[i]);
+    shuffled.Cancel();
+    ExpectSameAnalysis(shuffled.Take(f.paths[21]), alone[21], "after cancel");
+}
+
+TEST(AnalysisPipeline, OnlyFilesWorthDecodingAreDecodedAhead) {
+    Files f;
+    std::vector<std::string> asked;
+    AnalysisPipeline pipeline(2, f.Upcoming(f.paths), [&](const std::string& path, bool pending) {
+        asked.push_back(path);
+        return !pending && path.find("p1") == std::string::npos;
+    });
+    for (const std::string& p : f.paths)
+        pipeline.Take(p);
+    EXPECT_EQ(asked, f.paths) << "asked once per file, in order";
+    int worth = 0;
+    for (const std::string& p : f.paths)
+        worth += p.find("p1") == std::string::npos;
+    EXPECT_EQ(pipeline.FilesDecodedAhead(), worth);
+}
+
+TEST(AnalysisPipeline, ByteBudgetBoundsThePicturesInFlight) {
+    test::TempDir dir;
+    std::vector<std::string> paths;
+    // 1200 x 900 decodes to 4.32 MB at four bytes a pixel.
+    for (int i = 0; i < 8; ++i)
+        paths.push_back(test::WritePng(dir.File("big" + std::to_string(i) + ".png"),
+                                       test::UniformPicture(1200, 900, qRgb(i * 20, 40, 90))));
+    const size_t one = size_t{1200} * 900 * 4;
+    for (size_t budget : {one + one / 2, 3 * one, one / 2}) {
+        auto next = std::make_shared<size_t>(0);
+        AnalysisPipeline pipeline(
+            4,
+            [&, next](std::string& path) {
+                if (*next >= paths.size()) return false;
+                path = paths[(*next)++];
+                return true;
+            },
+            nullptr, budget);
+        for (const std::string& p : paths)
+            EXPECT_EQ(pipeline.Take(p).width, 1200);
+        const size_t peak = pipeline.PeakBytesInFlight();
+        EXPECT_LE(peak, budget);
+        // A picture over the budget is decoded alone, as if it took the whole budget.
+        if (budget < 2 * one) {
+            EXPECT_EQ(peak, std::min(one, budget)) << budget;
+        }
+    }
+}
+
+} // namespace
+} // namespace lumidex
