@@ -4,6 +4,7 @@
 #include "Catalogue.h"
 #include "DataManage.h"
 #include "DatabaseFile.h"
+#include "FileOps.h"
 #include "FolderList.h"
 #include "History.h"
 #include "Lists.h"
@@ -12,6 +13,7 @@
 #include "SharedState.h"
 #include "StatEntry.h"
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -74,7 +76,25 @@ public:
     // Depth setting of the folder dialog, used for dropped folders too.
     FolderScan folderScan;
 
+    // The disk the file commands act on; tests put a fault-injecting one in its place.
+    RealFileSystem realFileSystem;
+    FileSystem* fileSystem = &realFileSystem;
+    lumidex::FileOpsParts FileOpsParts() {
+        return {*this, catalogue, lists, options, FolderList, *fileSystem};
+    }
+    // Windows that hold entries of their own (the unlinked data window) let go of them here:
+    // each listener hears of entries about to be freed, and of the catalogue being emptied.
+    struct RemovalListener {
+        std::function<void(const std::vector<Pdata*>&)> entriesRemoved;
+        std::function<void()> cleared;
+    };
+    int AddRemovalListener(RemovalListener listener);
+    void RemoveRemovalListener(int id);
+
 private:
+    void EntriesRemoved(const std::vector<Pdata*>& entries);
+    std::vector<std::pair<int, RemovalListener>> removalListeners_;
+    int nextListenerId_ = 0;
     // The duplicate policy before one file: false when the file is skipped.
     bool ApplyDuplicatePolicy(const std::string& path);
 };

@@ -139,7 +139,7 @@ Pdata* RenameEntryFile(FileOpsParts& parts, Pdata& entry, RenameAsker& asker, bo
             if (cancelled) *cancelled = true;
             return nullptr;
         }
-        if (!IsValidFileName(name + extension)) {
+        if (!IsValidFileName(name) || !IsValidFileName(name + extension)) {
             parts.state.LogMessage("Rename failed:" + oldPath);
             return nullptr;
         }

@@ -102,10 +102,13 @@ int64_t FaultyFileSystem::FreeSpace(const std::string& path) {
 }
 
 bool FaultyFileSystem::Writable(const std::string& path) {
-    std::string trimmed = path;
-    while (trimmed.size() > 1 && trimmed.back() == '/')
-        trimmed.pop_back();
-    if (readOnly.count(path) || readOnly.count(trimmed)) return false;
+    auto trim = [](std::string p) {
+        while (p.size() > 1 && p.back() == '/')
+            p.pop_back();
+        return p;
+    };
+    for (const std::string& r : readOnly)
+        if (trim(r) == trim(path)) return false;
     return RealFileSystem::Writable(path);
 }
 
