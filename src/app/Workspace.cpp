@@ -56,7 +56,8 @@ void Workspace::EntriesRemoved(const std::vector<Pdata*>& entries) {
     } else {
         std::unordered_set<const Pdata*> gone(entries.begin(), entries.end());
         std::erase_if(newPictures, [&gone](const Pdata* e) { return gone.count(e) > 0; });
-        std::erase_if(FolderList, [&gone](const auto& item) { return gone.count(item.second) > 0; });
+        std::erase_if(FolderList,
+                      [&gone](const auto& item) { return gone.count(item.second) > 0; });
     }
     statCache.Forget();
     for (auto& [id, listener] : removalListeners_)
