@@ -1,6 +1,7 @@
 #include "Workspace.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace lumidex {
 
@@ -10,13 +11,9 @@ Workspace::Workspace(Frame& frame, std::string appDir)
     analyser.onInserted = [this](Pdata& entry) {
         if (lists.dataFilter == FilterItem::All) lists.AddRow(lists.reference, &entry);
     };
-    lists.hooks.entryRemoved = [this](Pdata* entry) {
-        newPictures.erase(std::remove(newPictures.begin(), newPictures.end(), entry),
-                          newPictures.end());
-        FolderList.erase(std::remove_if(FolderList.begin(), FolderList.end(),
-                                        [entry](const auto& item) { return item.second == entry; }),
-                         FolderList.end());
-        statCache.Forget();
+    lists.hooks.entryRemoved = [this](Pdata* entry) { EntriesRemoved({entry}); };
+    lists.hooks.entriesRemoved = [this](const std::vector<Pdata*>& entries) {
+        EntriesRemoved(entries);
     };
     databaseHooks.SelectSortKey = [this] { lists.SelectSortKey(); };
     databaseHooks.CurrentReferenceIndex = [this] {
@@ -35,6 +32,8 @@ Workspace::Workspace(Frame& frame, std::string appDir)
         lists.savedTarget = {};
         newPictures.clear();
         statCache.Forget();
+        for (auto& [id, listener] : removalListeners_)
+            if (listener.cleared) listener.cleared();
         if (lists.hooks.repaint) lists.hooks.repaint();
     };
     databaseHooks.AfterRead = [this](int32_t saved) {
@@ -47,6 +46,31 @@ Workspace::Workspace(Frame& frame, std::string appDir)
             if (row >= 0) lists.SelectReference(row);
         }
     };
+}
+
+void Workspace::EntriesRemoved(const std::vector<Pdata*>& entries) {
+    if (entries.size() == 1) {
+        Pdata* entry = entries.front();
+        std::erase(newPictures, entry);
+        std::erase_if(FolderList, [entry](const auto& item) { return item.second == entry; });
+    } else {
+        std::unordered_set<const Pdata*> gone(entries.begin(), entries.end());
+        std::erase_if(newPictures, [&gone](const Pdata* e) { return gone.count(e) > 0; });
+        std::erase_if(FolderList,
+                      [&gone](const auto& item) { return gone.count(item.second) > 0; });
+    }
+    statCache.Forget();
+    for (auto& [id, listener] : removalListeners_)
+        if (listener.entriesRemoved) listener.entriesRemoved(entries);
+}
+
+int Workspace::AddRemovalListener(RemovalListener listener) {
+    removalListeners_.push_back({nextListenerId_, std::move(listener)});
+    return nextListenerId_++;
+}
+
+void Workspace::RemoveRemovalListener(int id) {
+    std::erase_if(removalListeners_, [id](const auto& item) { return item.first == id; });
 }
 
 int Workspace::AnalyseFile(const std::string& path) {

@@ -5,6 +5,7 @@
 #include "Catalogue.h"
 #include "DataManage.h"
 #include "DatabaseFile.h"
+#include "FileOps.h"
 #include "FolderList.h"
 #include "FolderWalk.h"
 #include "History.h"
@@ -14,6 +15,7 @@
 #include "SharedState.h"
 #include "StatEntry.h"
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -79,7 +81,25 @@ public:
     // 0 for every core, 1 for none (everything on this thread).
     int analysisWorkers = 0;
 
+    // The disk the file commands act on; tests put a fault-injecting one in its place.
+    RealFileSystem realFileSystem;
+    FileSystem* fileSystem = &realFileSystem;
+    lumidex::FileOpsParts FileOpsParts() {
+        return {*this, catalogue, lists, options, FolderList, *fileSystem};
+    }
+    // Windows that hold entries of their own (the unlinked data window) let go of them here:
+    // each listener hears of entries about to be freed, and of the catalogue being emptied.
+    struct RemovalListener {
+        std::function<void(const std::vector<Pdata*>&)> entriesRemoved;
+        std::function<void()> cleared;
+    };
+    int AddRemovalListener(RemovalListener listener);
+    void RemoveRemovalListener(int id);
+
 private:
+    void EntriesRemoved(const std::vector<Pdata*>& entries);
+    std::vector<std::pair<int, RemovalListener>> removalListeners_;
+    int nextListenerId_ = 0;
     // The duplicate policy before one file: false when the file is skipped.
     bool ApplyDuplicatePolicy(const std::string& path);
 

@@ -48,3 +48,28 @@ TEST(Workspace, OpeningAnotherDatabaseLeavesNoListPointingAtFreedEntries) {
     EXPECT_EQ(ws.lists.currentReference, nullptr);
     EXPECT_TRUE(ws.newPictures.empty());
 }
+
+TEST(Workspace, EveryRemovalListenerHearsOfFreedEntriesAndOfTheCatalogueEmptied) {
+    test::TempDir dir;
+    test::RecordingFrame frame;
+    Workspace ws(frame, dir.path());
+    for (const char* p : {"/x/a.jpg", "/x/b.jpg", "/x/c.jpg"})
+        ws.catalogue.Insert(std::make_unique<Pdata>(p));
+    std::vector<Pdata*> heard[2];
+    int cleared[2] = {0, 0};
+    for (int i = 0; i < 2; ++i)
+        ws.AddRemovalListener({[&heard, i](const std::vector<Pdata*>& e) {
+                                   heard[i].insert(heard[i].end(), e.begin(), e.end());
+                               },
+                               [&cleared, i] { ++cleared[i]; }});
+    Pdata* a = &ws.catalogue.Entry(0);
+    Pdata* b = &ws.catalogue.Entry(1);
+    ws.lists.RemoveEntry(a);
+    ws.lists.RemoveEntries({b});
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(heard[i], (std::vector<Pdata*>{a, b}));
+    Database db = ws.DatabaseParts();
+    ClearAllData(db);
+    EXPECT_EQ(cleared[0], 1);
+    EXPECT_EQ(cleared[1], 1);
+}

@@ -33,5 +33,11 @@ int RunMerge(const Args& args);
 int RunRewrite(const Args& args);
 int RunMemoExport(const Args& args);
 int RunMemoImport(const Args& args);
+int RunUnlinked(const Args& args);
+int RunChangePath(const Args& args);
+int RunRenameCsv(const Args& args);
+int RunMoveFolder(const Args& args);
+int RunTrash(const Args& args);
+int RunMove(const Args& args);
 
 } // namespace lumidex::cli

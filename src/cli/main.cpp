@@ -48,6 +48,24 @@ const std::vector<Command>& AllCommands() {
          "Write the memo groups and memos of a database to a memo file.", RunMemoExport},
         {"memo-import", "DB FILE.l2m",
          "Add the groups and memos of a memo file to a database and save it.", RunMemoImport},
+        {"unlinked", "DB [--remove] [--dry-run]",
+         "Print the entries whose files are missing, in catalogue order; --remove drops them.",
+         RunUnlinked},
+        {"change-path", "DB FROM TO [--no-subfolders] [--dry-run]",
+         "Re-point entries of FROM whose files now live under TO, as \"Change All File Path...\".",
+         RunChangePath},
+        {"rename-csv", "DB FILE.csv [--dry-run]",
+         "Apply a rename list (old name, folder, new name) to the entries; no file is touched.",
+         RunRenameCsv},
+        {"move-folder", "DB FROM TO [--dry-run]",
+         "Move a folder tree on disk and re-point its entries; colliding files stay in place.",
+         RunMoveFolder},
+        {"trash", "DB PATH... [--dry-run]",
+         "Move the files of these entries to the desktop trash and drop the entries.", RunTrash},
+        {"move", "DB PATH... --to DIR [--on-collision skip|rename|overwrite] [--dry-run]",
+         "Move the files of these entries into DIR (skip on collision by default); the entries "
+         "follow.",
+         RunMove},
     };
     return commands;
 }

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <exception>
+#include <functional>
 #include <memory>
+#include <unordered_set>
 
 namespace lumidex {
 
@@ -68,6 +70,37 @@ void Lists::RemoveEntry(Pdata* entry) {
     if (hooks.entryRemoved) hooks.entryRemoved(entry);
     int at = PositionOfEntry(catalogue_, entry);
     if (at >= 0) catalogue_.Take(at); // frees it
+}
+
+void Lists::RemoveEntries(const std::vector<Pdata*>& entries) {
+    if (entries.empty()) return;
+    std::unordered_set<const Pdata*> gone(entries.begin(), entries.end());
+    auto isGone = [&gone](const Pdata* e) { return gone.count(e) > 0; };
+    auto rowGone = [&](const ListRow& r) { return isGone(r.entry); };
+    std::erase_if(reference.MutableRows(), rowGone);
+    std::erase_if(target.MutableRows(), rowGone);
+    std::erase_if(pending_, rowGone);
+    std::erase_if(recheckQueue, isGone);
+    for (Pdata** p : {&currentReference, &currentTarget, &previewedReference, &previewedTarget,
+                      &savedReference.entry, &savedTarget.entry})
+        if (isGone(*p)) *p = nullptr;
+    if (hooks.entriesRemoved) {
+        hooks.entriesRemoved(entries);
+    } else if (hooks.entryRemoved) {
+        for (Pdata* e : entries)
+            hooks.entryRemoved(e);
+    }
+    std::vector<int> positions;
+    positions.reserve(entries.size());
+    for (Pdata* e : entries) {
+        int at = PositionOfEntry(catalogue_, e);
+        if (at >= 0) positions.push_back(at);
+    }
+    // From the back, so that the positions still to take stay valid and the gap moves once.
+    std::sort(positions.begin(), positions.end(), std::greater<int>());
+    positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
+    for (int at : positions)
+        catalogue_.Take(at);
 }
 
 void Lists::SaveSelection(EntryList& list) {

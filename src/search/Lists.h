@@ -52,6 +52,8 @@ struct ListHooks {
     std::function<void(bool)> enableFindInRefList;
     // An entry is about to be freed: whoever else refers to it lets go.
     std::function<void(Pdata*)> entryRemoved;
+    // Many entries at once (entryRemoved for each when this one is not set).
+    std::function<void(const std::vector<Pdata*>&)> entriesRemoved;
 };
 
 // The reference and target lists with their state: what the two list views of the main
@@ -94,6 +96,8 @@ public:
     void RemoveFromLists(const Pdata* entry);
     // Takes the entry out of the lists, the re-check queue and the catalogue, and frees it.
     void RemoveEntry(Pdata* entry);
+    // RemoveEntry for many entries in one pass over the lists and the catalogue.
+    void RemoveEntries(const std::vector<Pdata*>& entries);
     void SaveSelection(EntryList& list);
     void RestoreSelection(EntryList& list);
     int MoveSelection(EntryList& list, int n);
