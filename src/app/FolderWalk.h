@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileSystem.h"
+
 #include <deque>
 #include <functional>
 #include <map>
@@ -14,12 +16,8 @@ namespace lumidex {
 // folder stood.
 bool IsSystemFolder(const std::string& folder);
 
-// What a folder scan looks at in one folder, in the order the file system lists it: the
-// subfolders it enters and the files it analyses.
-struct FolderItem {
-    std::string name;
-    bool isFolder = false;
-};
+// What a folder scan looks at in one folder (FolderItem, shared with the file operations), in
+// the order the file system lists it: the subfolders it enters and the files it analyses.
 using FolderItems = std::vector<FolderItem>;
 
 // dir ends with the delimiter. Folders whose name begins with '.' and links to folders are
