@@ -1,5 +1,6 @@
 // List-up ("Has Similar Pics") and target fill over synthetic catalogues: the plain scan next
-// to the candidate index, with random signatures and with clustered ones.
+// to the candidate index, with random signatures and with clustered ones; BM_ListUpTurned
+// matches mirrored and turned copies too.
 //   range(0): entries; range(1): 0 random, 1 clustered; range(2): 0 plain, 1 indexed
 #include "Lists.h"
 
@@ -69,9 +70,10 @@ struct Bench {
     explicit Bench(Catalogue& cat) : lists(state, cat, options, stat) {}
 };
 
-void BM_ListUp(benchmark::State& st) {
+void ListUp(benchmark::State& st, bool orientations) {
     Catalogue& cat = CachedCatalogue(static_cast<int>(st.range(0)), st.range(1) != 0);
     Bench b(cat);
+    b.options.MatchOrientations = orientations;
     b.lists.useIndex = st.range(2) != 0;
     b.lists.listAllMode = false;
     b.lists.dataFilter = FilterItem::HasSimilarPics;
@@ -80,6 +82,14 @@ void BM_ListUp(benchmark::State& st) {
         benchmark::DoNotOptimize(b.lists.reference.Count());
     }
     st.counters["rows"] = b.lists.reference.Count();
+}
+
+void BM_ListUp(benchmark::State& st) {
+    ListUp(st, false);
+}
+// The same with mirrored and turned copies matched too.
+void BM_ListUpTurned(benchmark::State& st) {
+    ListUp(st, true);
 }
 
 // Selecting a reference: the target fill scans the whole catalogue once.
@@ -111,6 +121,17 @@ BENCHMARK(BM_ListUp)
     ->Args({100000, 1, 1})
     ->Args({1000000, 0, 1})
     ->Args({1000000, 1, 1})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ListUpTurned)
+    ->ArgNames({"n", "clustered", "indexed"})
+    ->Args({10000, 0, 1})
+    ->Args({10000, 1, 1})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ListUpTurned)
+    ->ArgNames({"n", "clustered", "indexed"})
+    ->Args({100000, 0, 1})
+    ->Args({100000, 1, 1})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FillTargets)

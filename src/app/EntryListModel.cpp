@@ -43,7 +43,8 @@ QVariant EntryListModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
         if (index.column() != 0) return QString();
         return QFile::decodeName(QByteArray::fromStdString(
-            options_.ShoePathName ? entry->path : std::string(paths::FileName(entry->path))));
+            (options_.ShoePathName ? entry->path : std::string(paths::FileName(entry->path))) +
+            OrientationMark(list_.At(index.row()).way)));
     case Qt::ToolTipRole:
         return index.column() == 0 ? QFile::decodeName(QByteArray::fromStdString(entry->path))
                                    : QVariant();

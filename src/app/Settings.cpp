@@ -134,6 +134,8 @@ SettingsLoaded ParseSettings(std::string_view text, SettingsRecord& r,
         if (!in.Flag(r.thumbnailSpeedButton1) || !in.Text(r.DispCount) || !in.Flag(r.KeepAspect))
             return loaded;
     }
+    in.Seek(39);
+    if (in.Count() > 39 && !in.Flag(r.MatchOrientations)) return loaded;
     return loaded;
 }
 
@@ -169,6 +171,7 @@ std::string FormatSettings(const SettingsRecord& r) {
     num(r.thumbnailSpeedButton1 ? 1 : 0);
     line(r.DispCount);
     num(r.KeepAspect ? 1 : 0);
+    num(r.MatchOrientations ? 1 : 0);
     return out;
 }
 

@@ -36,9 +36,10 @@ struct SettingsRecord {
     bool thumbnailSpeedButton1 = false; // else SpeedButton2 is down
     std::string DispCount;
     bool KeepAspect = false;
+    bool MatchOrientations = false; // line 39, which older files lack
 };
 
-inline constexpr int kSettingsLines = 39;
+inline constexpr int kSettingsLines = 40;
 
 // What LoadSettings took from the file, for the window that applies it.
 struct SettingsLoaded {

@@ -21,6 +21,7 @@ TEST(Settings, RoundTripOfAllLines) {
     r.thumbnailSpeedButton1 = true;
     r.DispCount = "12";
     r.KeepAspect = true;
+    r.MatchOrientations = true;
     ASSERT_TRUE(SaveSettings(dir.path(), r));
     std::string text = test::ReadWholeFile(dir.File("app.cfg"));
     EXPECT_EQ(text.substr(0, 8), "10\r\n20\r\n");
@@ -38,6 +39,16 @@ TEST(Settings, RoundTripOfAllLines) {
     EXPECT_EQ(back.thumbnail, r.thumbnail);
     EXPECT_TRUE(back.thumbnailSpeedButton1 && back.KeepAspect);
     EXPECT_EQ(back.DispCount, "12");
+    EXPECT_TRUE(back.MatchOrientations);
+
+    // A file written before the last line existed leaves the option off.
+    text.erase(text.rfind("1\r\n"));
+    SettingsRecord older;
+    older.MatchOrientations = true;
+    l = ParseSettings(text, older);
+    EXPECT_EQ(l.lines, kSettingsLines - 1);
+    EXPECT_TRUE(older.KeepAspect);
+    EXPECT_TRUE(older.MatchOrientations) << "no line, no change";
 }
 
 TEST(Settings, ShortFilesAndBadLines) {

@@ -149,6 +149,8 @@ void TMain::LoadAppSettings() {
     useSubIndex_->setChecked(settings_.UseSubIndex);
     usePreviewCache_->setChecked(settings_.UsePreviewCache);
     cacheCount_->setText(Q(settings_.CacheCount));
+    ws_->options.MatchOrientations = settings_.MatchOrientations;
+    option_->ShowOptions();
 }
 
 void TMain::SaveAppSettings() {
@@ -158,6 +160,7 @@ void TMain::SaveAppSettings() {
     settings_.UseSubIndex = useSubIndex_->isChecked();
     settings_.UsePreviewCache = usePreviewCache_->isChecked();
     settings_.CacheCount = S(cacheCount_->text());
+    settings_.MatchOrientations = ws_->options.MatchOrientations;
     SaveSettings(appDir_, settings_);
 }
 

@@ -570,10 +570,13 @@ TEST_F(MainWindowTest, AppCfgIsReadAtFirstShowingAndWrittenAtClosing) {
 
     Find<QCheckBox>(main, "UseSubIndex")->setChecked(false);
     Find<QLineEdit>(main, "CacheCount")->setText("35");
+    EXPECT_FALSE(main->workspace().options.MatchOrientations);
+    Find<QCheckBox>(main->optionWindow(), "MatchOrientations")->click();
     main->resize(720, 520);
     ASSERT_TRUE(main->close());
     std::string written = test::ReadWholeFile(home.File("app.cfg"));
-    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 39);
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 40);
+    EXPECT_EQ(written.substr(written.size() - 3), "1\r\n") << "the orientation switch last";
     EXPECT_NE(written.find("\r\n720\r\n520\r\n"), std::string::npos);
     program.reset();
     main = nullptr;
@@ -583,6 +586,8 @@ TEST_F(MainWindowTest, AppCfgIsReadAtFirstShowingAndWrittenAtClosing) {
     EXPECT_FALSE(Find<QCheckBox>(main, "UseSubIndex")->isChecked());
     EXPECT_EQ(Find<QLineEdit>(main, "CacheCount")->text(), "35");
     EXPECT_FALSE(Find<QToolButton>(main, "Rename")->isVisibleTo(main));
+    EXPECT_TRUE(Find<QCheckBox>(main->optionWindow(), "MatchOrientations")->isChecked());
+    EXPECT_TRUE(main->workspace().options.MatchOrientations);
 }
 
 TEST_F(MainWindowTest, DamagedSettingsHistoryAndDefaultFilesAreSurvived) {

@@ -237,6 +237,9 @@ void TOption::BuildFindTab() {
     LX_CHECK(layout, ShowreferenceinTarget, "&Show Reference on Target",
              "チェック対象自身も類似画像としてターゲットリストに表示されます");
     LX_CHECK(layout, ExcludeSameFolder, "Exclude same Folder", "");
+    LX_CHECK(layout, MatchOrientations, "Match mirrored and turned copies",
+             "左右・上下に反転した画像や、90度・180度回転した画像も類似画像として探します。"
+             "記録済みのデータから調べるので、ファイルは読み直しません");
 
     QCheckBox* doubleCheck =
         Check("DoubleCheck", "&DoubleCheck", "二重チェックします。より厳密になります");
@@ -487,6 +490,7 @@ void TOption::ShowOptions() {
     slider("TrackBarSizeRange", o.TrackBarSizeRange);
     check("ShowreferenceinTarget", o.ShowreferenceinTarget);
     check("ExcludeSameFolder", o.ExcludeSameFolder);
+    check("MatchOrientations", o.MatchOrientations);
     check("DoubleCheck", o.DoubleCheck);
     slider("TrackBar3", o.TrackBar3);
     check("NotStrict", o.NotStrict);

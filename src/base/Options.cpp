@@ -76,7 +76,8 @@ OptionChangeFlags ChangedFlags(const Options& a, const Options& b) {
                    a.FixedSize != b.FixedSize || a.InitialStatus != b.InitialStatus ||
                    a.AutoExpand != b.AutoExpand || a.AutoSync != b.AutoSync;
     f.OptionsDialogChanged = options;
-    f.FindOptionsChanged = search;
+    // Not in the database header, so no change of the database's options; only a new search.
+    f.FindOptionsChanged = search || a.MatchOrientations != b.MatchOrientations;
     return f;
 }
 

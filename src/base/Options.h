@@ -91,6 +91,8 @@ struct Options {
     bool UseSubIndex = true;
     bool UsePreviewCache = false;
     std::string CacheCount = "20";
+    // "Match mirrored and turned copies": kept in "app.cfg", as the header has no room for it.
+    bool MatchOrientations = false;
 
     // The options window's change flags (not options themselves): OptionsDialogChanged is
     // cleared each time the window is shown; FindOptionsChanged is reset by the search.

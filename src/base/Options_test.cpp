@@ -54,6 +54,8 @@ TEST(Options, ChangedFlagsFollowTheControlsHandlers) {
         {"JpegQuality", [](Options& o) { o.SetJpegQuality(90); }, false, false},
         {"SmartSort", [](Options& o) { o.SmartSort = true; }, false, false},
         {"Compress", [](Options& o) { o.SetCompress(3); }, false, false},
+        // Kept outside the database header: a new search, no change of the database.
+        {"MatchOrientations", [](Options& o) { o.MatchOrientations = true; }, false, true},
         {"unchanged", [](Options& o) { o.SetTrackBar1(o.TrackBar1); }, false, false},
     };
     for (const Case& c : cases) {

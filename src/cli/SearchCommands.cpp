@@ -84,6 +84,7 @@ bool SetOption(Options& o, const std::string& name, const std::string& value) {
         {"GrayScale", &Options::GrayScale},
         {"UseSubIndex", &Options::UseSubIndex},
         {"UsePreviewCache", &Options::UsePreviewCache},
+        {"MatchOrientations", &Options::MatchOrientations},
     };
     if (auto it = bools.find(name); it != bools.end()) {
         o.*(it->second) = on;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Orientation.h"
 #include "Pdata.h"
 
 #include <string>
@@ -12,6 +13,8 @@ struct ListRow {
     std::string key;
     Pdata* entry = nullptr;
     bool selected = false;
+    // How a target matched its reference: upright, or found mirrored or turned.
+    Orientation way = Orientation::Upright;
 };
 
 // Rows in ascending order of their keys (ASCII letter case ignored); a new row goes before

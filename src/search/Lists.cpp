@@ -330,6 +330,14 @@ std::unique_ptr<SignatureIndex> Lists::MakeIndex() const {
 
 std::vector<int> Lists::SimilarPositions(Pdata& entry, bool withRegions, SignatureIndex* index) {
     std::vector<int> out;
+    for (const Match& m : SimilarMatches(entry, withRegions, index))
+        out.push_back(m.position);
+    return out;
+}
+
+std::vector<Lists::Match> Lists::SimilarMatches(Pdata& entry, bool withRegions,
+                                                SignatureIndex* index) {
+    std::vector<Match> out;
     const Matcher matcher(catalogue_, CurrentMatchSettings());
     const int p = PositionOfEntry(catalogue_, &entry);
     const bool self = options_.ShowreferenceinTarget;
@@ -338,15 +346,18 @@ std::vector<int> Lists::SimilarPositions(Pdata& entry, bool withRegions, Signatu
     auto scan = [&](const Probe& probe) {
         if (index) {
             const size_t before = out.size();
-            index->ForEachSimilar(probe, 0, self ? -1 : p, [&](int k) {
-                out.push_back(k);
+            index->ForEachSimilar(probe, 0, self ? -1 : p, [&](int k, Orientation way) {
+                out.push_back(Match{k, way});
                 return true;
             });
-            std::sort(out.begin() + static_cast<std::ptrdiff_t>(before), out.end());
+            std::sort(out.begin() + static_cast<std::ptrdiff_t>(before), out.end(),
+                      [](const Match& a, const Match& b) { return a.position < b.position; });
             return;
         }
-        for (int k = matcher.FindNext(probe, -1, 1); k >= 0; k = matcher.FindNext(probe, k, 1))
-            if (k != p || self) out.push_back(k);
+        Orientation way = Orientation::Upright;
+        for (int k = matcher.FindNext(probe, -1, 1, &way); k >= 0;
+             k = matcher.FindNext(probe, k, 1, &way))
+            if (k != p || self) out.push_back(Match{k, way});
     };
     scan(ProbeOf(entry));
     if (withRegions && out.empty()) {
@@ -379,9 +390,9 @@ void Lists::FillTargetList() {
     }
     currentReference = reference.EntryAt(row);
     std::vector<ListRow> rows;
-    for (int k : SimilarPositions(*currentReference, options_.UseSubIndex, fillIndex)) {
-        Pdata& e = catalogue_.Entry(k);
-        rows.push_back(ListRow{SortKeyOf(e), &e, false});
+    for (const Match& m : SimilarMatches(*currentReference, options_.UseSubIndex, fillIndex)) {
+        Pdata& e = catalogue_.Entry(m.position);
+        rows.push_back(ListRow{SortKeyOf(e), &e, false, m.way});
     }
     // All rows at once: events run inside the scan's rows could free the entries it found.
     target.AddMany(std::move(rows));
@@ -426,7 +437,7 @@ void Lists::SelectReference(int row) {
     if (reference.EntryAt(row) != currentReference) ReferenceSelectionChanged();
 }
 
-void Lists::DetailLine(Pdata& entry, bool isReference) {
+void Lists::DetailLine(Pdata& entry, bool isReference, Orientation way) {
     FileStatus st;
     int r = statCache_.StatEntry(st, entry, state_);
     if (r == 0) {
@@ -440,6 +451,7 @@ void Lists::DetailLine(Pdata& entry, bool isReference) {
     }
     const std::string prefix = (isReference ? "<= " : "=> ") + entry.path;
     detailPrefix = prefix;
+    const std::string path = prefix + OrientationMark(way);
     std::string text;
     const bool autoView = isReference ? options_.AutoViewLeft : options_.AutoViewRight;
     Pdata*& previewed = isReference ? previewedReference : previewedTarget;
@@ -450,7 +462,7 @@ void Lists::DetailLine(Pdata& entry, bool isReference) {
             if (show) show(&entry);
         }
         text =
-            prefix + " (" + std::to_string(st.size) + " bytes," + FormatDateLine(st.modified) + ")";
+            path + " (" + std::to_string(st.size) + " bytes," + FormatDateLine(st.modified) + ")";
         if (isReference && entry.RegionCount() > 0) text += " S";
     } else {
         // The reference side hides its preview only under AutoViewLeft; the target side always.
@@ -459,9 +471,9 @@ void Lists::DetailLine(Pdata& entry, bool isReference) {
             if (show) show(nullptr);
         }
         if (entry.fileTime == -1)
-            text = prefix + " <?? bytes,unknown time>";
+            text = path + " <?? bytes,unknown time>";
         else
-            text = prefix + " <" + std::to_string(entry.fileSize) + " bytes," +
+            text = path + " <" + std::to_string(entry.fileSize) + " bytes," +
                    FormatDateLine(entry.fileTime) + ">";
     }
     Status(isReference ? StatusPanel::Progress : StatusPanel::Outcome, text);
@@ -508,7 +520,7 @@ void Lists::TargetSelectionChanged(bool) {
         if (hooks.enableFindInRefList) hooks.enableFindInRefList(true);
         currentTarget = target.EntryAt(rows[0]);
         Hook(hooks.refreshActions);
-        DetailLine(*currentTarget, false);
+        DetailLine(*currentTarget, false, target.At(rows[0]).way);
         return;
     }
     if (hooks.enableFindInRefList) hooks.enableFindInRefList(false);

@@ -123,6 +123,13 @@ public:
     // the same, found without a full scan.
     std::vector<int> SimilarPositions(Pdata& entry, bool withRegions,
                                       SignatureIndex* index = nullptr);
+    // The same positions, each with the way it matched.
+    struct Match {
+        int position;
+        Orientation way;
+    };
+    std::vector<Match> SimilarMatches(Pdata& entry, bool withRegions,
+                                      SignatureIndex* index = nullptr);
     // A candidate index for many scans in a row, or nullptr when the plain scan serves better.
     std::unique_ptr<SignatureIndex> MakeIndex() const;
     // An index the target fill uses while set (a caller that selects many rows in a row).
@@ -149,7 +156,8 @@ private:
     void Hook(const std::function<void()>& f) {
         if (f) f();
     }
-    void DetailLine(Pdata& entry, bool reference);
+    // way: how a target matched, marked after its path.
+    void DetailLine(Pdata& entry, bool reference, Orientation way = Orientation::Upright);
     void FlushPending();
     bool Robust() const { return options_.AllowRobustOperation; }
     std::vector<ListRow> pending_; // rows found by the list-up, not yet merged into the list

@@ -17,10 +17,11 @@ MatchSettings MatchSettingsFrom(const Options& o) {
     s.CheckBoxSameSizeOnly = o.CheckBoxSameSizeOnly;
     s.TrackBarSizeRange = std::clamp(o.TrackBarSizeRange, 0, kTrackBarSizeRangeMax);
     s.ExcludeSameFolder = o.ExcludeSameFolder;
+    s.MatchOrientations = o.MatchOrientations;
     return s;
 }
 
-bool IsSimilar(const Probe& probe, const Pdata& c, const MatchSettings& s) {
+bool PassesEntryTests(const Probe& probe, const Pdata& c, const MatchSettings& s) {
     if (probe.key == kNoSignature) return false;
     // An entry without a signature (made from a list of names) is no copy of anything.
     if (c.key == kNoSignature) return false;
@@ -36,15 +37,32 @@ bool IsSimilar(const Probe& probe, const Pdata& c, const MatchSettings& s) {
             if (p < 100 - 10 * r || p > 100 + 10 * r) return false;
         }
     }
-    if (s.ExcludeSameFolder && paths::SameFolder(probe.path, c.path)) return false;
-    return SignatureMatches(probe.key, probe.code, c.key, c.code, s);
+    return !s.ExcludeSameFolder || !paths::SameFolder(probe.path, c.path);
 }
 
-int Matcher::FindNext(const Probe& probe, int start, int step) const {
+std::optional<Orientation> HowSimilar(const Probe& probe, const OtherOrientations* turned,
+                                      const Pdata& c, const MatchSettings& s) {
+    if (!PassesEntryTests(probe, c, s)) return std::nullopt;
+    return SignatureWay(probe.key, probe.code, s.MatchOrientations ? turned : nullptr, c.key,
+                        c.code, s);
+}
+
+bool IsSimilar(const Probe& probe, const Pdata& c, const MatchSettings& s) {
+    const std::optional<OtherOrientations> turned = OrientationsFor(probe, s);
+    return HowSimilar(probe, turned ? &*turned : nullptr, c, s).has_value();
+}
+
+int Matcher::FindNext(const Probe& probe, int start, int step, Orientation* way) const {
     if (probe.key == kNoSignature) return -1;
+    const std::optional<OtherOrientations> turned = OrientationsFor(probe, settings_);
     const int n = catalogue_.Count();
-    for (int i = start + step; i >= 0 && i < n; i += step)
-        if (IsSimilar(probe, catalogue_.Entry(i), settings_)) return i;
+    for (int i = start + step; i >= 0 && i < n; i += step) {
+        std::optional<Orientation> how =
+            HowSimilar(probe, turned ? &*turned : nullptr, catalogue_.Entry(i), settings_);
+        if (!how) continue;
+        if (way) *way = *how;
+        return i;
+    }
     return -1;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "Catalogue.h"
+#include "Orientation.h"
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace lumidex {
@@ -18,6 +20,7 @@ struct MatchSettings {
     bool CheckBoxSameSizeOnly = false;
     int TrackBarSizeRange = 0;
     bool ExcludeSameFolder = false;
+    bool MatchOrientations = false; // also mirrored and turned copies
 
     bool operator==(const MatchSettings&) const = default;
 };
@@ -47,6 +50,34 @@ inline bool SignatureMatches(uint32_t refKey, uint32_t refCode, uint32_t key, ui
     return !s.DoubleCheck || CellDistance(refCode, code) <= s.TrackBar3;
 }
 
+// The signature test against a reference in another orientation: the known key bits within
+// the key tolerance scaled to their share of the key, the code under the cell tolerance.
+inline bool OrientedSignatureMatches(const OrientedSignature& d, uint32_t key, uint32_t code,
+                                     const MatchSettings& s) {
+    const int distance = KeyDistance(key & d.known, d.key);
+    if (distance == 0) {
+        if (!s.DoubleCheck) return true;
+        if (s.NotStrict) return CellDistance(d.code, code) <= s.TrackBar3;
+        return d.code == code;
+    }
+    if (!s.NotStrict) return false;
+    if (distance > d.knownBits * s.TrackBar1 / 32) return false;
+    return !s.DoubleCheck || CellDistance(d.code, code) <= s.TrackBar3;
+}
+
+// How a candidate passed the signature test: directly (Upright) or through the first of the
+// other orientations that accepts it; nullopt when none does. turned is null unless the
+// settings ask for orientations.
+inline std::optional<Orientation> SignatureWay(uint32_t refKey, uint32_t refCode,
+                                               const OtherOrientations* turned, uint32_t key,
+                                               uint32_t code, const MatchSettings& s) {
+    if (SignatureMatches(refKey, refCode, key, code, s)) return Orientation::Upright;
+    if (turned)
+        for (const OrientedSignature& d : *turned)
+            if (OrientedSignatureMatches(d, key, code, s)) return d.orientation;
+    return std::nullopt;
+}
+
 // What a scan compares candidates with: the key and code of an entry or of one of its
 // regions, with the owner's group, size and folder.
 struct Probe {
@@ -61,7 +92,21 @@ inline Probe ProbeOf(const Pdata& entry) {
     return Probe{entry.key, entry.code, entry.mismatchGroup, entry.fileSize, entry.path};
 }
 
-// Every test of one candidate against a probe, in the order that rejects cheapest first.
+// The tests of one candidate that look at the entry, not the signature: a signature at all,
+// mismatch group, size and folder.
+bool PassesEntryTests(const Probe& probe, const Pdata& candidate, const MatchSettings& s);
+
+// The orientations a scan tests besides the upright one, or none.
+inline std::optional<OtherOrientations> OrientationsFor(const Probe& probe,
+                                                        const MatchSettings& s) {
+    if (!s.MatchOrientations || probe.key == kNoSignature) return std::nullopt;
+    return DeriveOrientations(probe.key, probe.code);
+}
+
+// Every test of one candidate against a probe, in the order that rejects cheapest first; the
+// way it matched, or nullopt. turned comes from OrientationsFor, once per probe.
+std::optional<Orientation> HowSimilar(const Probe& probe, const OtherOrientations* turned,
+                                      const Pdata& candidate, const MatchSettings& s);
 bool IsSimilar(const Probe& probe, const Pdata& candidate, const MatchSettings& s);
 
 // Finds the entries that count as similar to a picture, scanning the catalogue.
@@ -83,7 +128,8 @@ public:
         p.code = code;
         return FindNext(p, start, step);
     }
-    int FindNext(const Probe& probe, int start, int step) const;
+    // way, when given, receives how the entry found matched.
+    int FindNext(const Probe& probe, int start, int step, Orientation* way = nullptr) const;
 
     const MatchSettings& settings() const { return settings_; }
     const Catalogue& catalogue() const { return catalogue_; }

@@ -132,6 +132,86 @@ TEST(Matcher, ScansInCatalogueOrder) {
     EXPECT_EQ(Matcher(empty, MatchSettings{}).FindNextSimilar(ref, -1, 1), -1);
 }
 
+// A candidate lying in orientation o relative to the reference: the derived code, the known
+// key bits, and arbitrary values where the key is unknown.
+Pdata Turned(const Pdata& ref, Orientation o, const std::string& path) {
+    const OrientedSignature d = DeriveOrientation(ref.key, ref.code, o);
+    return Entry(path, d.key | (0xA5C3F00Fu & ~d.known), d.code);
+}
+
+TEST(Matcher, TurnedCopiesOnlyWhenAsked) {
+    // Cells rise to the right and downwards: no turn or mirror of it looks like it upright.
+    const Pdata ref = Entry("/a/r.jpg", 0x88888000u ^ 0x00008888u, 0x016AFFEAu);
+    MatchSettings plain;
+    MatchSettings turned;
+    turned.MatchOrientations = true;
+    for (int o = 1; o < kOrientations; ++o) {
+        const Orientation way = static_cast<Orientation>(o);
+        Pdata cand = Turned(ref, way, "/b/c.jpg");
+        SCOPED_TRACE(o);
+        EXPECT_FALSE(IsSimilar(ProbeOf(ref), cand, plain));
+        const OtherOrientations all = DeriveOrientations(ref.key, ref.code);
+        std::optional<Orientation> how = HowSimilar(ProbeOf(ref), &all, cand, turned);
+        ASSERT_TRUE(how.has_value());
+        EXPECT_EQ(IsMirrored(*how), IsMirrored(way));
+        EXPECT_TRUE(IsSimilar(ProbeOf(ref), cand, turned));
+        // The other tests stand as they are.
+        Probe owner = ProbeOf(ref);
+        owner.group = 5;
+        cand.mismatchGroup = 5;
+        EXPECT_FALSE(IsSimilar(owner, cand, turned));
+        cand.mismatchGroup = 0;
+        MatchSettings sized = turned;
+        sized.CheckBoxSameSizeOnly = true;
+        cand.fileSize = 999;
+        EXPECT_FALSE(IsSimilar(ProbeOf(ref), cand, sized));
+    }
+
+    Catalogue cat;
+    cat.Insert(std::make_unique<Pdata>(Entry("/a/1.jpg", ref.key, ref.code)));
+    cat.Insert(std::make_unique<Pdata>(Turned(ref, Orientation::TurnedRight, "/a/2.jpg")));
+    cat.Insert(std::make_unique<Pdata>(Entry("/a/3.jpg", ref.key ^ 1u, ref.code)));
+    Orientation way = Orientation::MirroredUpDown;
+    Matcher m(cat, turned);
+    EXPECT_EQ(m.FindNext(ProbeOf(ref), -1, 1, &way), 0);
+    EXPECT_EQ(way, Orientation::Upright);
+    EXPECT_EQ(m.FindNext(ProbeOf(ref), 0, 1, &way), 1);
+    EXPECT_EQ(way, Orientation::TurnedRight);
+    EXPECT_EQ(m.FindNext(ProbeOf(ref), 1, 1, &way), 2);
+    EXPECT_EQ(way, Orientation::Upright) << "an upright match goes first";
+    EXPECT_EQ(Matcher(cat, plain).FindNext(ProbeOf(ref), 0, 1), 2);
+}
+
+// The key tolerance shrinks with the share of the key that is known; the cells keep theirs.
+TEST(Matcher, TurnedToleranceScalesWithTheKnownBits) {
+    const OrientedSignature d =
+        DeriveOrientation(0x3C5A9617u, 0x1B6C93E4u, Orientation::MirroredLeftRight);
+    ASSERT_GT(d.knownBits, 8);
+    for (int t1 : {1, 4, 8, 15}) {
+        MatchSettings s;
+        s.MatchOrientations = true;
+        s.TrackBar1 = t1;
+        s.TrackBar3 = 2;
+        const int allowed = d.knownBits * t1 / 32;
+        auto flipKnown = [&](int n) {
+            uint32_t key = d.key | (0x0F0F0F0Fu & ~d.known);
+            for (int b = 0; b < 32 && n > 0; ++b)
+                if (d.known >> b & 1u) key ^= 1u << b, --n;
+            return key;
+        };
+        SCOPED_TRACE(t1);
+        EXPECT_TRUE(OrientedSignatureMatches(d, flipKnown(allowed), d.code, s));
+        EXPECT_FALSE(OrientedSignatureMatches(d, flipKnown(allowed + 1), d.code, s));
+        EXPECT_TRUE(OrientedSignatureMatches(d, flipKnown(0), d.code ^ 0x3Cu, s));
+        EXPECT_FALSE(OrientedSignatureMatches(d, flipKnown(0), d.code ^ 0x3Fu, s));
+    }
+    MatchSettings strict;
+    strict.NotStrict = false;
+    EXPECT_TRUE(OrientedSignatureMatches(d, d.key | ~d.known, d.code, strict))
+        << "strict: the known bits and the code equal";
+    EXPECT_FALSE(OrientedSignatureMatches(d, d.key, d.code ^ 1u, strict));
+}
+
 TEST(Matcher, SettingsFromOptions) {
     Options o;
     o.DoubleCheck = false;
@@ -139,6 +219,9 @@ TEST(Matcher, SettingsFromOptions) {
     MatchSettings s = MatchSettingsFrom(o);
     EXPECT_EQ(s.TrackBar1, 4);
     EXPECT_FALSE(s.DoubleCheck);
+    EXPECT_FALSE(s.MatchOrientations);
+    o.MatchOrientations = true;
+    EXPECT_TRUE(MatchSettingsFrom(o).MatchOrientations);
 }
 
 } // namespace

@@ -36,6 +36,9 @@ Plan PlanFor(const MatchSettings& settings) {
     // code; otherwise the bits of the key (equal keys unless NotStrict).
     if (settings.NotStrict && settings.DoubleCheck) {
         p = {true, 16, 2, std::clamp(settings.TrackBar3, 0, 15), 0};
+    } else if (settings.MatchOrientations && settings.DoubleCheck) {
+        // Turned signatures have unknown key bits but exact codes, and strict means equal codes.
+        p = {true, 16, 2, 0, 0};
     } else {
         p = {false, 32, 1, settings.NotStrict ? std::clamp(settings.TrackBar1, 0, 31) : 0, 0};
     }
@@ -47,6 +50,8 @@ Plan PlanFor(const MatchSettings& settings) {
 
 int SignatureIndex::TablesFor(const MatchSettings& settings) {
     Plan p = PlanFor(settings);
+    // Without codes to look turned signatures up by, every probe would scan them all.
+    if (settings.MatchOrientations && !p.onCode) return 1000000;
     double tables = 1;
     for (int i = 0; i < p.tolerance; ++i)
         tables = tables * (p.blocks - i) / (i + 1);

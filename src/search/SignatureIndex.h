@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace lumidex {
@@ -24,6 +26,7 @@ public:
 
     // Calls visit(position) once for each entry similar to the probe by every test of the
     // matcher, positions from `from` up, skipping `skip`; stops early when visit returns false.
+    // visit(position, orientation) also learns how the entry matched.
     template <class Visit>
     void ForEachSimilar(const Probe& probe, int from, int skip, Visit&& visit);
 
@@ -64,21 +67,54 @@ void SignatureIndex::ForEachSimilar(const Probe& probe, int from, int skip, Visi
         std::fill(seen_.begin(), seen_.end(), 0);
         stamp_ = 1;
     }
-    const uint32_t word = WordOf(probe.key, probe.code);
-    for (size_t t = 0; t < masks_.size(); ++t) {
+    // Returns false to stop. A position is seen once its signature passed, so that an entry
+    // found upright is not found again turned, and entry tests that failed are not repeated.
+    auto offer = [&](uint32_t p, Orientation way) {
+        if (static_cast<int>(p) == skip || seen_[p] == stamp_) return true;
+        seen_[p] = stamp_;
+        if (!PassesEntryTests(probe, catalogue_.Entry(static_cast<int>(p)), settings_)) return true;
+        if constexpr (std::is_invocable_v<Visit, int, Orientation>)
+            return static_cast<bool>(visit(static_cast<int>(p), way));
+        else
+            return static_cast<bool>(visit(static_cast<int>(p)));
+    };
+    auto bucket = [&](size_t t, uint32_t word) {
         const uint32_t b = Bucket(word & masks_[t]);
         const Slot* first = items_[t].data() + starts_[t][b];
         const Slot* last = items_[t].data() + starts_[t][b + 1];
         if (from > 0)
             first = std::partition_point(
                 first, last, [from](const Slot& s) { return static_cast<int>(s.position) < from; });
+        return std::pair{first, last};
+    };
+    const uint32_t word = WordOf(probe.key, probe.code);
+    for (size_t t = 0; t < masks_.size(); ++t) {
+        auto [first, last] = bucket(t, word);
         for (const Slot* s = first; s != last; ++s) {
             if (!SignatureMatches(probe.key, probe.code, s->key, s->code, settings_)) continue;
-            const uint32_t p = s->position;
-            if (static_cast<int>(p) == skip || seen_[p] == stamp_) continue;
-            seen_[p] = stamp_;
-            if (!IsSimilar(probe, catalogue_.Entry(static_cast<int>(p)), settings_)) continue;
-            if (!visit(static_cast<int>(p))) return;
+            if (!offer(s->position, Orientation::Upright)) return;
+        }
+    }
+    if (!settings_.MatchOrientations) return;
+    // Orientations in a fixed order, each complete before the next, as the plain scan
+    // reports the first orientation that accepts an entry.
+    for (const OrientedSignature& d : DeriveOrientations(probe.key, probe.code)) {
+        if (!onCode_) {
+            // Unknown key bits would need every value tried in each table.
+            for (uint32_t p = static_cast<uint32_t>(std::max(from, 0)); p < keys_.size(); ++p) {
+                if (keys_[p] == kNoSignature || seen_[p] == stamp_) continue;
+                if (!OrientedSignatureMatches(d, keys_[p], codes_[p], settings_)) continue;
+                if (!offer(p, d.orientation)) return;
+            }
+            continue;
+        }
+        for (size_t t = 0; t < masks_.size(); ++t) {
+            auto [first, last] = bucket(t, d.code);
+            for (const Slot* s = first; s != last; ++s) {
+                if (seen_[s->position] == stamp_) continue;
+                if (!OrientedSignatureMatches(d, s->key, s->code, settings_)) continue;
+                if (!offer(s->position, d.orientation)) return;
+            }
         }
     }
 }

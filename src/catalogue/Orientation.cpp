@@ -1,0 +1,141 @@
+#include "Orientation.h"
+
+#include <cstddef>
+
+namespace lumidex {
+
+namespace {
+
+// Cells are numbered i * 4 + j, column i and row j, as the signature lays out its code.
+constexpr int Cell(int i, int j) {
+    return i * 4 + j;
+}
+constexpr int LevelShift(int cell) {
+    return 2 * (15 - cell);
+}
+
+// Where cell (i, j) of a picture lands when the picture takes orientation o.
+constexpr int Moved(Orientation o, int i, int j) {
+    switch (o) {
+    case Orientation::Upright:
+        return Cell(i, j);
+    case Orientation::TurnedRight:
+        return Cell(3 - j, i);
+    case Orientation::TurnedOver:
+        return Cell(3 - i, 3 - j);
+    case Orientation::TurnedLeft:
+        return Cell(j, 3 - i);
+    case Orientation::MirroredLeftRight:
+        return Cell(3 - i, j);
+    case Orientation::MirroredUpDown:
+        return Cell(i, 3 - j);
+    case Orientation::MirroredDiagonal:
+        return Cell(j, i);
+    case Orientation::MirroredAntiDiagonal:
+        return Cell(3 - j, 3 - i);
+    }
+    return Cell(i, j);
+}
+
+// The 32 comparisons of the key, most significant bit first: bit set when cell `from` is
+// brighter than cell `to`.
+struct Comparison {
+    int from, to;
+};
+struct Walks {
+    std::array<Comparison, 32> steps{};
+    Walks() {
+        int prev = Cell(3, 3), n = 0;
+        for (int j = 0; j < 4; ++j)
+            for (int i = 0; i < 4; ++i)
+                steps[static_cast<std::size_t>(n++)] = {prev, Cell(i, j)}, prev = Cell(i, j);
+        for (int i = 0; i < 4; ++i)
+            for (int j = 0; j < 4; ++j)
+                steps[static_cast<std::size_t>(n++)] = {prev, Cell(i, j)}, prev = Cell(i, j);
+    }
+};
+
+// For one orientation: which stored cells each derived comparison and each derived level
+// come from, and which stored key bit compares the same pair (same or reversed direction).
+struct Plan {
+    std::array<int, 16> source{}; // derived cell <- stored cell
+    struct Step {
+        int from, to;                // stored cells
+        int same = -1, reverse = -1; // stored bit positions, or -1
+    };
+    std::array<Step, 32> steps{};
+};
+
+std::array<Plan, kOrientations> MakePlans() {
+    static const Walks walks;
+    std::array<Plan, kOrientations> plans{};
+    for (int o = 0; o < kOrientations; ++o) {
+        Plan& p = plans[static_cast<std::size_t>(o)];
+        for (int i = 0; i < 4; ++i)
+            for (int j = 0; j < 4; ++j)
+                p.source[static_cast<std::size_t>(Moved(static_cast<Orientation>(o), i, j))] =
+                    Cell(i, j);
+        for (int b = 0; b < 32; ++b) {
+            const Comparison& c = walks.steps[static_cast<std::size_t>(b)];
+            Plan::Step& s = p.steps[static_cast<std::size_t>(b)];
+            s.from = p.source[static_cast<std::size_t>(c.from)];
+            s.to = p.source[static_cast<std::size_t>(c.to)];
+            for (int q = 0; q < 32; ++q) {
+                const Comparison& d = walks.steps[static_cast<std::size_t>(q)];
+                if (s.same < 0 && d.from == s.from && d.to == s.to) s.same = 31 - q;
+                if (s.reverse < 0 && d.from == s.to && d.to == s.from) s.reverse = 31 - q;
+            }
+        }
+    }
+    return plans;
+}
+
+const std::array<Plan, kOrientations>& Plans() {
+    static const std::array<Plan, kOrientations> plans = MakePlans();
+    return plans;
+}
+
+} // namespace
+
+const char* OrientationMark(Orientation o) {
+    if (o == Orientation::Upright) return "";
+    return IsMirrored(o) ? " (mirrored)" : " (turned)";
+}
+
+OrientedSignature DeriveOrientation(uint32_t key, uint32_t code, Orientation o) {
+    const Plan& p = Plans()[static_cast<std::size_t>(o)];
+    auto level = [code](int cell) { return (code >> LevelShift(cell)) & 3u; };
+    OrientedSignature out;
+    out.orientation = o;
+    for (int c = 0; c < 16; ++c)
+        out.code |= level(p.source[static_cast<std::size_t>(c)]) << LevelShift(c);
+    for (int b = 0; b < 32; ++b) {
+        const Plan::Step& s = p.steps[static_cast<std::size_t>(b)];
+        const uint32_t from = level(s.from), to = level(s.to);
+        int bit = -1;
+        // Levels rise with brightness, so different levels decide the comparison.
+        if (from != to)
+            bit = from > to ? 1 : 0;
+        else if (s.same >= 0)
+            bit = static_cast<int>((key >> s.same) & 1u);
+        // Reversed: "to is brighter" rules out "from is brighter"; no fall leaves a tie open.
+        else if (s.reverse >= 0 && ((key >> s.reverse) & 1u))
+            bit = 0;
+        if (bit < 0) continue;
+        const uint32_t mask = 1u << (31 - b);
+        out.known |= mask;
+        if (bit) out.key |= mask;
+        ++out.knownBits;
+    }
+    return out;
+}
+
+OtherOrientations DeriveOrientations(uint32_t key, uint32_t code) {
+    OtherOrientations out;
+    for (int o = 1; o < kOrientations; ++o)
+        out[static_cast<std::size_t>(o - 1)] =
+            DeriveOrientation(key, code, static_cast<Orientation>(o));
+    return out;
+}
+
+} // namespace lumidex
