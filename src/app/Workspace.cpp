@@ -17,6 +17,7 @@ Workspace::Workspace(Frame& frame, std::string appDir)
                                         [entry](const auto& item) { return item.second == entry; }),
                          FolderList.end());
         statCache.Forget();
+        ForgetEntry(entry);
     };
     databaseHooks.SelectSortKey = [this] { lists.SelectSortKey(); };
     databaseHooks.CurrentReferenceIndex = [this] {
@@ -35,6 +36,8 @@ Workspace::Workspace(Frame& frame, std::string appDir)
         lists.savedTarget = {};
         newPictures.clear();
         statCache.Forget();
+        copiedMemos.Clear();
+        ForgetEntry(nullptr);
         if (lists.hooks.repaint) lists.hooks.repaint();
     };
     databaseHooks.AfterRead = [this](int32_t saved) {
@@ -47,6 +50,26 @@ Workspace::Workspace(Frame& frame, std::string appDir)
             if (row >= 0) lists.SelectReference(row);
         }
     };
+}
+
+int Workspace::AddEntryListener(EntryForget forget) {
+    entryListeners_.emplace_back(nextListenerId_, std::move(forget));
+    return nextListenerId_++;
+}
+
+void Workspace::RemoveEntryListener(int id) {
+    std::erase_if(entryListeners_, [id](const auto& l) { return l.first == id; });
+}
+
+void Workspace::ForgetEntry(const Pdata* entry) {
+    if (entry)
+        bookmarks.Forget(entry);
+    else
+        bookmarks.Clear();
+    // A copy: a listener may remove itself while it is told.
+    auto listeners = entryListeners_;
+    for (auto& l : listeners)
+        if (l.second) l.second(entry);
 }
 
 int Workspace::AnalyseFile(const std::string& path) {

@@ -7,11 +7,14 @@
 #include "FolderList.h"
 #include "History.h"
 #include "Lists.h"
+#include "MemoAssign.h"
 #include "MismatchNum.h"
+#include "Navigator.h"
 #include "Options.h"
 #include "SharedState.h"
 #include "StatEntry.h"
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -74,7 +77,20 @@ public:
     // Depth setting of the folder dialog, used for dropped folders too.
     FolderScan folderScan;
 
+    // Whoever keeps entries outside the lists (bookmarks, the memo manager's shown entry, the
+    // mismatch editor's rows) lets go of them here: called with the entry before it is freed,
+    // and with nullptr before the catalogue is emptied (a clear, an open).
+    using EntryForget = std::function<void(const Pdata*)>;
+    int AddEntryListener(EntryForget forget);
+    void RemoveEntryListener(int id);
+    Bookmarks bookmarks;
+    // The memo manager's "Copy"; its numbers belong to the memo table of their time.
+    CopiedMemos copiedMemos;
+
 private:
+    void ForgetEntry(const Pdata* entry);
+    std::vector<std::pair<int, EntryForget>> entryListeners_;
+    int nextListenerId_ = 1;
     // The duplicate policy before one file: false when the file is skipped.
     bool ApplyDuplicatePolicy(const std::string& path);
 };

@@ -44,12 +44,12 @@ void MemoTreeModel::ShowMemosOf(const Pdata* entry) {
     shown_ = entry;
     imagesShown_ = entry != nullptr;
     if (groups_.empty()) return;
-    emit dataChanged(index(0, 0), index(static_cast<int>(groups_.size()) - 1, 0),
-                     {CheckImageRole});
+    emit dataChanged(index(0, 0), index(static_cast<int>(groups_.size()) - 1, 0), {CheckImageRole});
     for (size_t g = 0; g < groups_.size(); ++g) {
         if (groups_[g].memoSlots.empty()) continue;
         QModelIndex p = index(static_cast<int>(g), 0);
-        emit dataChanged(index(0, 0, p), index(static_cast<int>(groups_[g].memoSlots.size()) - 1, 0, p),
+        emit dataChanged(index(0, 0, p),
+                         index(static_cast<int>(groups_[g].memoSlots.size()) - 1, 0, p),
                          {CheckImageRole});
     }
 }
@@ -99,7 +99,9 @@ int32_t MemoTreeModel::GroupIdOf(const QModelIndex& i) const {
 int MemoTreeModel::SlotOf(const QModelIndex& i) const {
     if (!i.isValid() || !i.internalId()) return -1;
     const GroupNode& g = groups_[i.internalId() - 1];
-    return i.row() < static_cast<int>(g.memoSlots.size()) ? g.memoSlots[static_cast<size_t>(i.row())] : -1;
+    return i.row() < static_cast<int>(g.memoSlots.size())
+               ? g.memoSlots[static_cast<size_t>(i.row())]
+               : -1;
 }
 
 QModelIndex MemoTreeModel::NewGroup(const std::string& name) {
@@ -124,7 +126,8 @@ QModelIndex MemoTreeModel::NewMemo(const QModelIndex& at, const std::string& tex
         }
     if (slot < 0) slot = memos_.Count();
     auto& memoSlots = groups_[static_cast<size_t>(g)].memoSlots;
-    const int row = static_cast<int>(std::lower_bound(memoSlots.begin(), memoSlots.end(), slot) - memoSlots.begin());
+    const int row = static_cast<int>(std::lower_bound(memoSlots.begin(), memoSlots.end(), slot) -
+                                     memoSlots.begin());
     beginInsertRows(index(g, 0), row, row);
     int made = lumidex::NewMemo(state_, memos_, group, text);
     memoSlots.insert(memoSlots.begin() + row, made);
@@ -180,7 +183,8 @@ QModelIndex MemoTreeModel::index(int row, int column, const QModelIndex& parent)
         return row < static_cast<int>(groups_.size()) ? createIndex(row, 0, quintptr(0))
                                                       : QModelIndex();
     if (parent.internalId() || parent.row() >= static_cast<int>(groups_.size())) return {};
-    if (row >= static_cast<int>(groups_[static_cast<size_t>(parent.row())].memoSlots.size())) return {};
+    if (row >= static_cast<int>(groups_[static_cast<size_t>(parent.row())].memoSlots.size()))
+        return {};
     return createIndex(row, 0, quintptr(parent.row() + 1));
 }
 

@@ -42,9 +42,7 @@ public:
     QModelIndex MemoIndex(int slot) const;
     int32_t GroupIdOf(const QModelIndex& index) const; // of the parent for a memo, else -1
     int SlotOf(const QModelIndex& index) const;        // -1 for a group node or none
-    bool IsGroup(const QModelIndex& index) const {
-        return index.isValid() && !index.internalId();
-    }
+    bool IsGroup(const QModelIndex& index) const { return index.isValid() && !index.internalId(); }
 
     // The edits; each returns the new or changed node (invalid when nothing happened).
     QModelIndex NewGroup(const std::string& name = "Group");

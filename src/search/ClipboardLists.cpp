@@ -1,6 +1,7 @@
 #include "ClipboardLists.h"
 
 #include "Format.h"
+#include "Paths.h"
 #include "SignatureIndex.h"
 
 #include <algorithm>
@@ -152,15 +153,22 @@ void SearchListFromText(Lists& lists, std::string_view text) {
     lists.RestoreSelection(lists.reference);
 }
 
-int ImportListFromText(Lists& lists, std::string_view text) {
+int ImportListFromText(Lists& lists, std::string_view text, int* skipped) {
     const std::vector<std::string> lines = SplitLines(text);
     Catalogue& catalogue = lists.catalogue();
     int made = 0;
+    int refused = 0;
+    size_t firstRefused = 0;
     {
         ReadingRun run(lists, lines.size());
         for (size_t i = 0; i < lines.size(); ++i) {
             const std::string path = PathOfLine(lines[i]);
-            if (!path.empty() && catalogue.FindEntry(path) < 0) {
+            // A relative path would name a file depending on where the program was started,
+            // and a longer one could not be saved.
+            if (!path.empty() &&
+                (!paths::IsDelimiter(path[0]) || path.size() > kMaxImportPathLength)) {
+                if (refused++ == 0) firstRefused = i;
+            } else if (!path.empty() && catalogue.FindEntry(path) < 0) {
                 auto entry = std::make_unique<Pdata>(path);
                 entry->key = kNoSignature;
                 entry->code = kNoSignature;
@@ -178,6 +186,12 @@ int ImportListFromText(Lists& lists, std::string_view text) {
         }
     }
     if (made > 0) lists.state().MarkDataChanged();
+    if (refused > 0)
+        lists.state().LogMessage(
+            std::to_string(refused) +
+            " line(s) skipped: not an absolute path or too long (first: line " +
+            std::to_string(firstRefused + 1) + ").");
+    if (skipped) *skipped = refused;
     lists.dataFilter = FilterItem::All;
     lists.listAllMode = true;
     lists.ShowCounts();
