@@ -33,5 +33,7 @@ int RunMerge(const Args& args);
 int RunRewrite(const Args& args);
 int RunMemoExport(const Args& args);
 int RunMemoImport(const Args& args);
+int RunMemo(const Args& args);
+int RunMismatch(const Args& args);
 
 } // namespace lumidex::cli

@@ -47,6 +47,14 @@ const std::vector<Command>& AllCommands() {
          "Write the memo groups and memos of a database to a memo file.", RunMemoExport},
         {"memo-import", "DB FILE.l2m",
          "Add the groups and memos of a memo file to a database and save it.", RunMemoImport},
+        {"memo", "DB --list | --set GROUP MEMO PATH... | --unset GROUP MEMO PATH...",
+         "List the memo groups and memos with their numbers, or give or take a memo from "
+         "pictures (--set creates a missing group or memo) and save the database.",
+         RunMemo},
+        {"mismatch", "DB --list | --make PATH PATH...",
+         "List the mismatch groups (number and path per entry), or put pictures into one new "
+         "group so that they are no longer paired, and save the database.",
+         RunMismatch},
     };
     return commands;
 }
