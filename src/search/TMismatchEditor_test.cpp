@@ -1,0 +1,91 @@
+#include "TMismatchEditor.h"
+
+#include "RecordingFrame.h"
+#include "TempDir.h"
+#include "Workspace.h"
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace lumidex {
+namespace {
+
+struct Host : MismatchEditorHost {
+    std::vector<Pdata*> selected;
+    int changed = 0;
+    void SelectEntry(Pdata* e) override { selected.push_back(e); }
+    void GroupsChanged() override { ++changed; }
+};
+
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "test";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+TEST(TMismatchEditor, ListsRemovesSearchesAndForgetsEntries) {
+    App();
+    test::TempDir dir;
+    test::RecordingFrame frame;
+    Workspace ws(frame, dir.path());
+    for (const char* p : {"/p/a.jpg", "/p/b.jpg", "/q/c.jpg", "/q/d.jpg"})
+        ws.catalogue.Insert(std::make_unique<Pdata>(p));
+    ws.catalogue.Entry(0).mismatchGroup = 1;
+    ws.catalogue.Entry(1).mismatchGroup = 1;
+    ws.catalogue.Entry(2).mismatchGroup = 2;
+    ws.mismatchNumbers.MarkUsed(1);
+    ws.mismatchNumbers.MarkUsed(2);
+    Host host;
+    TMismatchEditor editor(ws, &host);
+    editor.show();
+    auto* list = editor.findChild<QListView*>("ListBox1");
+    ASSERT_TRUE(list);
+    QAbstractItemModelTester tester(list->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    EXPECT_EQ(editor.windowTitle(), "Mismatch Editor");
+    ASSERT_EQ(list->model()->rowCount(), 3);
+    EXPECT_EQ(list->model()->index(0, 0).data().toString(), "/p/a.jpg");
+    EXPECT_TRUE(list->model()->index(1, 0).data(MismatchRowsModel::EndsGroupRole).toBool());
+
+    auto* search = editor.findChild<QLineEdit*>("Edit1");
+    auto* forward = editor.findChild<QPushButton*>("ButtonForward");
+    ASSERT_TRUE(search && forward);
+    EXPECT_FALSE(forward->isEnabled());
+    search->setText("C.JPG");
+    ASSERT_TRUE(forward->isEnabled());
+    forward->click();
+    EXPECT_EQ(list->currentIndex().row(), 2);
+    EXPECT_EQ(editor.findChild<QLabel*>("LabelGroupNo")->text(), "Group 00002");
+    // A picture of the window for a person to look at, when asked for.
+    if (const char* shots = std::getenv("LUMIDEX2_SCREENSHOT_DIR"))
+        editor.grab().save(QString(shots) + "/TMismatchEditor.png");
+
+    auto* remove = editor.findChild<QPushButton*>("ButtonRemove");
+    ASSERT_TRUE(remove->isEnabled());
+    remove->click();
+    EXPECT_EQ(ws.catalogue.Entry(2).mismatchGroup, 0);
+    EXPECT_TRUE(ws.mismatchNumbers.IsFree(2)) << "its last member left";
+    EXPECT_TRUE(ws.DataChanged);
+    EXPECT_EQ(host.changed, 1);
+    EXPECT_EQ(list->model()->rowCount(), 2);
+
+    // An entry freed elsewhere leaves the rows at once.
+    ws.lists.RemoveEntry(&ws.catalogue.Entry(0));
+    EXPECT_EQ(list->model()->rowCount(), 1);
+    editor.findChild<QPushButton*>("ButtonRemoveSingle")->click();
+    EXPECT_EQ(list->model()->rowCount(), 0);
+    EXPECT_EQ(ws.catalogue.Entry(0).mismatchGroup, 0);
+    EXPECT_FALSE(remove->isEnabled());
+}
+
+} // namespace
+} // namespace lumidex
