@@ -1,4 +1,5 @@
 #include "TMismatchEditor.h"
+#include "TMismatchhConf.h"
 
 #include "RecordingFrame.h"
 #include "TempDir.h"
@@ -9,7 +10,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -85,6 +88,41 @@ TEST(TMismatchEditor, ListsRemovesSearchesAndForgetsEntries) {
     EXPECT_EQ(list->model()->rowCount(), 0);
     EXPECT_EQ(ws.catalogue.Entry(0).mismatchGroup, 0);
     EXPECT_FALSE(remove->isEnabled());
+}
+
+TEST(TMismatchhConf, PreparedChoiceMixCaptionAndCancel) {
+    App();
+    TMismatchhConf dialog;
+    EXPECT_EQ(dialog.windowTitle(), "Already in Mismatch");
+    MismatchQuestion q;
+    q.referenceGroup = 7;
+    q.rows = {{"3:/a/q.jpg", 3}, {"5:/a/r.jpg", 5}};
+    q.mixEnabled = true;
+    q.choice = MismatchChoice::Mix;
+    dialog.Prepare(q);
+    auto* mix = dialog.findChild<QRadioButton*>("Mix");
+    ASSERT_TRUE(mix);
+    EXPECT_TRUE(mix->isChecked());
+    EXPECT_EQ(mix->text(), "Mix 3 and 7");
+    dialog.findChild<QListWidget*>("TarfetGroupList")->setCurrentRow(1);
+    EXPECT_EQ(mix->text(), "Mix 5 and 7");
+    EXPECT_EQ(dialog.Choice(q, true), MismatchChoice::Mix);
+    EXPECT_EQ(q.selectedRow, 1);
+    dialog.findChild<QRadioButton*>("NewGroup")->setChecked(true);
+    EXPECT_EQ(dialog.Choice(q, true), MismatchChoice::NewGroup);
+    EXPECT_EQ(dialog.Choice(q, false), MismatchChoice::Cancel);
+    if (const char* shots = std::getenv("LUMIDEX2_SCREENSHOT_DIR")) {
+        dialog.show();
+        dialog.grab().save(QString(shots) + "/TMismatchhConf.png");
+    }
+
+    // Without a grouped reference "Mix" cannot be chosen.
+    MismatchQuestion plain;
+    plain.rows = {{"3:/a/q.jpg", 3}};
+    dialog.Prepare(plain);
+    EXPECT_FALSE(mix->isEnabled());
+    EXPECT_TRUE(dialog.findChild<QRadioButton*>("Add")->isChecked());
+    EXPECT_EQ(dialog.Choice(plain, true), MismatchChoice::Add);
 }
 
 } // namespace
