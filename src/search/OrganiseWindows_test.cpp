@@ -1,5 +1,6 @@
 #include "TMismatchEditor.h"
 #include "TMismatchhConf.h"
+#include "TNavigator.h"
 
 #include "RecordingFrame.h"
 #include "TempDir.h"
@@ -7,12 +8,16 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -123,6 +128,47 @@ TEST(TMismatchhConf, PreparedChoiceMixCaptionAndCancel) {
     EXPECT_FALSE(mix->isEnabled());
     EXPECT_TRUE(dialog.findChild<QRadioButton*>("Add")->isChecked());
     EXPECT_EQ(dialog.Choice(plain, true), MismatchChoice::Add);
+}
+
+TEST(TNavigator, PagesJumpAndTheMemoPageKnowsSlots) {
+    App();
+    test::TempDir dir;
+    test::RecordingFrame frame;
+    Workspace ws(frame, dir.path());
+    for (const char* p : {"/p/a.jpg", "/p/b.png", "/p/c.jpg"})
+        ws.catalogue.Insert(std::make_unique<Pdata>(p));
+    ws.catalogue.Entry(1).key = 0x12345678u;
+    ws.memos.AddGroup("G", 100);
+    ws.memos.PutMemo("same", 100);
+    ws.memos.PutMemo("same", 100); // equal texts: the second is meant
+    ws.catalogue.Entry(2).AddMemo(1);
+    ws.lists.UpdateReferenceList();
+    ws.lists.SelectReference(0);
+    TNavigator nav(ws);
+    nav.show();
+    EXPECT_EQ(nav.windowTitle(), "Navigator");
+    auto* pages = nav.findChild<QTabWidget*>("PageControl1");
+    auto* down = nav.findChild<QToolButton*>("DownButton");
+    ASSERT_TRUE(pages && down);
+    EXPECT_EQ(pages->tabText(5), "New Add");
+
+    pages->setCurrentIndex(static_cast<int>(NavigatorPage::Name));
+    EXPECT_FALSE(down->isEnabled()) << "an empty search text";
+    nav.findChild<QLineEdit*>("SearchString")->setText("png");
+    down->click();
+    EXPECT_EQ(ws.lists.currentReference, &ws.catalogue.Entry(1));
+    down->click();
+    EXPECT_EQ(nav.findChild<QStatusBar*>("StatusBar1")->currentMessage(), "No match");
+
+    nav.SetMemoChoice(100, 1);
+    pages->setCurrentIndex(static_cast<int>(NavigatorPage::Memo));
+    auto* memo = nav.findChild<QComboBox*>("ItemValue");
+    ASSERT_EQ(memo->count(), 2);
+    EXPECT_EQ(memo->currentIndex(), 1);
+    down->click();
+    EXPECT_EQ(ws.lists.currentReference, &ws.catalogue.Entry(2));
+    if (const char* shots = std::getenv("LUMIDEX2_SCREENSHOT_DIR"))
+        nav.grab().save(QString(shots) + "/TNavigator.png");
 }
 
 } // namespace
