@@ -32,7 +32,10 @@ Workspace::Workspace(Frame& frame, std::string appDir)
         lists.savedTarget = {};
         newPictures.clear();
         statCache.Forget();
-        for (auto& [id, listener] : removalListeners_)
+        copiedMemos.Clear();
+        bookmarks.Clear();
+        // A copy: a listener may remove itself while it is told.
+        for (auto& [id, listener] : std::vector(removalListeners_))
             if (listener.cleared) listener.cleared();
         if (lists.hooks.repaint) lists.hooks.repaint();
     };
@@ -59,8 +62,11 @@ void Workspace::EntriesRemoved(const std::vector<Pdata*>& entries) {
         std::erase_if(FolderList,
                       [&gone](const auto& item) { return gone.count(item.second) > 0; });
     }
+    for (const Pdata* entry : entries)
+        bookmarks.Forget(entry);
     statCache.Forget();
-    for (auto& [id, listener] : removalListeners_)
+    // A copy: a listener may remove itself while it is told.
+    for (auto& [id, listener] : std::vector(removalListeners_))
         if (listener.entriesRemoved) listener.entriesRemoved(entries);
 }
 
@@ -71,6 +77,20 @@ int Workspace::AddRemovalListener(RemovalListener listener) {
 
 void Workspace::RemoveRemovalListener(int id) {
     std::erase_if(removalListeners_, [id](const auto& item) { return item.first == id; });
+}
+
+int Workspace::AddEntryListener(EntryForget forget) {
+    RemovalListener listener;
+    listener.entriesRemoved = [forget](const std::vector<Pdata*>& entries) {
+        for (const Pdata* entry : entries)
+            forget(entry);
+    };
+    listener.cleared = [forget] { forget(nullptr); };
+    return AddRemovalListener(std::move(listener));
+}
+
+void Workspace::RemoveEntryListener(int id) {
+    RemoveRemovalListener(id);
 }
 
 int Workspace::AnalyseFile(const std::string& path) {

@@ -10,7 +10,9 @@
 #include "FolderWalk.h"
 #include "History.h"
 #include "Lists.h"
+#include "MemoAssign.h"
 #include "MismatchNum.h"
+#include "Navigator.h"
 #include "Options.h"
 #include "SharedState.h"
 #include "StatEntry.h"
@@ -95,6 +97,16 @@ public:
     };
     int AddRemovalListener(RemovalListener listener);
     void RemoveRemovalListener(int id);
+
+    // The same for holders of single entries (the memo manager's shown entry, the mismatch
+    // editor's rows): called with the entry before it is freed, and with nullptr before the
+    // catalogue is emptied (a clear, an open).
+    using EntryForget = std::function<void(const Pdata*)>;
+    int AddEntryListener(EntryForget forget);
+    void RemoveEntryListener(int id);
+    Bookmarks bookmarks;
+    // The memo manager's "Copy"; its numbers belong to the memo table of their time.
+    CopiedMemos copiedMemos;
 
 private:
     void EntriesRemoved(const std::vector<Pdata*>& entries);

@@ -73,3 +73,33 @@ TEST(Workspace, EveryRemovalListenerHearsOfFreedEntriesAndOfTheCatalogueEmptied)
     EXPECT_EQ(cleared[0], 1);
     EXPECT_EQ(cleared[1], 1);
 }
+
+TEST(Workspace, EveryHolderOfEntriesLetsGoOnRemovalAndClear) {
+    test::TempDir dir;
+    test::RecordingFrame frame;
+    Workspace ws(frame, dir.path());
+    for (const char* p : {"/p/a.jpg", "/p/b.jpg"})
+        ws.catalogue.Insert(std::make_unique<Pdata>(p));
+    Pdata* a = &ws.catalogue.Entry(0);
+    Pdata* b = &ws.catalogue.Entry(1);
+    ws.bookmarks.Add(a);
+    ws.bookmarks.Add(b);
+    a->AddMemo(0);
+    ws.copiedMemos.Copy(*a);
+    std::vector<const Pdata*> first, second;
+    ws.AddEntryListener([&](const Pdata* e) { first.push_back(e); });
+    const int id = ws.AddEntryListener([&](const Pdata* e) { second.push_back(e); });
+
+    ws.lists.RemoveEntry(a);
+    EXPECT_EQ(ws.bookmarks.Entries(), std::vector<Pdata*>{b});
+    EXPECT_EQ(first, std::vector<const Pdata*>{a});
+    EXPECT_EQ(second, std::vector<const Pdata*>{a});
+
+    ws.RemoveEntryListener(id);
+    Database parts = ws.DatabaseParts();
+    ClearAllData(parts);
+    EXPECT_TRUE(ws.bookmarks.Empty());
+    EXPECT_FALSE(ws.copiedMemos.HasCopy());
+    EXPECT_EQ(first.back(), nullptr);
+    EXPECT_EQ(second.size(), 1u);
+}

@@ -39,5 +39,7 @@ int RunRenameCsv(const Args& args);
 int RunMoveFolder(const Args& args);
 int RunTrash(const Args& args);
 int RunMove(const Args& args);
+int RunMemo(const Args& args);
+int RunMismatch(const Args& args);
 
 } // namespace lumidex::cli

@@ -66,6 +66,14 @@ const std::vector<Command>& AllCommands() {
          "Move the files of these entries into DIR (skip on collision by default); the entries "
          "follow.",
          RunMove},
+        {"memo", "DB --list | --set GROUP MEMO PATH... | --unset GROUP MEMO PATH...",
+         "List the memo groups and memos with their numbers, or give or take a memo from "
+         "pictures (--set creates a missing group or memo) and save the database.",
+         RunMemo},
+        {"mismatch", "DB --list | --make PATH PATH...",
+         "List the mismatch groups (number and path per entry), or put pictures into one new "
+         "group so that they are no longer paired, and save the database.",
+         RunMismatch},
     };
     return commands;
 }

@@ -74,6 +74,56 @@ void DataManage::EraseMemo(const std::string& text, int32_t groupId) {
     firstBlank_ = std::min(firstBlank_, static_cast<size_t>(at));
 }
 
+void DataManage::EraseMemoAt(int slot) {
+    if (slot < 0 || slot >= Count()) return;
+    slots_[static_cast<size_t>(slot)] = {std::string(), kBlank};
+    firstBlank_ = std::min(firstBlank_, static_cast<size_t>(slot));
+}
+
+void DataManage::SetMemoText(int slot, std::string text) {
+    if (IsMemo(slot)) slots_[static_cast<size_t>(slot)].text = std::move(text);
+}
+
+void DataManage::SetMemoGroup(int slot, int32_t groupId) {
+    if (IsMemo(slot) && groupId != kBlank) slots_[static_cast<size_t>(slot)].groupId = groupId;
+}
+
+std::string DataManage::UniqueMemoTextExcept(const std::string& text, int32_t groupId,
+                                             int exceptSlot) const {
+    auto taken = [&](const std::string& t) {
+        for (size_t i = 0; i < slots_.size(); ++i)
+            if (static_cast<int>(i) != exceptSlot && slots_[i].groupId == groupId &&
+                slots_[i].text == t)
+                return true;
+        return false;
+    };
+    if (!taken(text)) return text;
+    for (int n = 1;; ++n) {
+        std::string candidate = text + std::to_string(n);
+        if (!taken(candidate)) return candidate;
+    }
+}
+
+std::string DataManage::RenameGroup(int position, const std::string& name) {
+    if (position < 0 || position >= GroupCount()) return {};
+    MemoGroup& g = groups_[static_cast<size_t>(position)];
+    if (g.name == name) return name;
+    // Unique among the other groups: its own old name is free for it.
+    if (--nameCount_[g.name] == 0) nameCount_.erase(g.name);
+    suffixHint_.clear();
+    std::string given = UniqueGroupName(name);
+    ++nameCount_[given];
+    g.name = given;
+    return given;
+}
+
+std::vector<int> DataManage::SlotsOfGroup(int32_t id) const {
+    std::vector<int> out;
+    for (size_t i = 0; i < slots_.size(); ++i)
+        if (slots_[i].groupId == id && id != kBlank) out.push_back(static_cast<int>(i));
+    return out;
+}
+
 int32_t DataManage::NewGroupId() const {
     std::vector<int32_t> ids;
     ids.reserve(groups_.size());

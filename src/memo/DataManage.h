@@ -51,6 +51,22 @@ public:
     int32_t GroupIdAt(int position) const;
     int GroupIndexOfId(int32_t id) const;
     int GroupIndexOfName(const std::string& name) const;
+    // Operations on one slot or group position. Equal texts may share a group (old files carry
+    // them), so whoever knows the slot must name it rather than its text.
+    bool IsMemo(int slot) const {
+        return slot >= 0 && slot < Count() && slots_[static_cast<size_t>(slot)].groupId != kBlank;
+    }
+    void EraseMemoAt(int slot);
+    void SetMemoText(int slot, std::string text);
+    void SetMemoGroup(int slot, int32_t groupId);
+    // The text made unique among the memos of the group other than the one in exceptSlot.
+    std::string UniqueMemoTextExcept(const std::string& text, int32_t groupId,
+                                     int exceptSlot) const;
+    // Renames the group at the position to the name made unique among the other groups;
+    // returns the name given.
+    std::string RenameGroup(int position, const std::string& name);
+    // The slot indexes of the group's memos, in slot order.
+    std::vector<int> SlotsOfGroup(int32_t id) const;
     // With id 0 and all: every slot. Otherwise the slots of that group (text and id).
     const std::vector<MemoSlot>& MemosOfGroup(int32_t id, bool all = false);
 

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdint>
+#include <unordered_set>
 
 namespace lumidex {
 
@@ -112,24 +113,48 @@ std::vector<std::string> SplitCommaText(std::string_view line) {
     return fields;
 }
 
-bool ReadMemoFile(DataManage& memos, std::string_view content) {
-    const int32_t base = memos.MaxGroupId();
+bool ReadMemoFile(DataManage& memos, std::string_view content, int* skipped) {
+    if (skipped) *skipped = 0;
+    // The whole file is checked before anything is added: a file that fails half-way leaves
+    // the table as it was.
+    struct Record {
+        std::string text;
+        int32_t id;
+    };
+    std::vector<Record> sections[2];
     std::vector<std::string_view> lines = Lines(content);
     size_t i = 0;
-    for (int section = 0; section < 2; ++section) {
+    for (auto& section : sections) {
         while (i < lines.size()) {
             std::vector<std::string> f = SplitCommaText(lines[i++]);
             if (f.size() < 2) return false;
             if (f[0].empty() && f[1].empty()) break;
             int32_t id;
             if (!ParseInt(f[1], id)) return false;
-            if (section == 0)
-                memos.AddGroup(memos.UniqueGroupName(f[0]), Shift(id, base));
-            else if (id != -1)
-                memos.PutMemo(f[0], Shift(id, base));
+            section.push_back({std::move(f[0]), id});
         }
     }
+    const int32_t base = memos.MaxGroupId();
+    std::unordered_set<int32_t> fileGroups;
+    for (const Record& g : sections[0]) {
+        memos.AddGroup(memos.UniqueGroupName(g.text), Shift(g.id, base));
+        fileGroups.insert(g.id);
+    }
+    for (const Record& m : sections[1]) {
+        if (m.id == -1) continue;
+        // Shifted, an id the file does not define would land in a foreign group.
+        if (!fileGroups.count(m.id)) {
+            if (skipped) ++*skipped;
+            continue;
+        }
+        memos.PutMemo(m.text, Shift(m.id, base));
+    }
     return true;
+}
+
+std::string SkippedMemoLinesMessage(int skipped) {
+    return "Memo file: " + std::to_string(skipped) +
+           " memo line(s) skipped, their group is not in the file.";
 }
 
 } // namespace lumidex

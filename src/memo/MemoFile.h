@@ -20,8 +20,11 @@ std::string BuildMemoFile(const DataManage& memos);
 std::vector<std::string> SplitCommaText(std::string_view line);
 
 // Adds the groups of a memo file as new groups (ids shifted above every id in use, names made
-// unique) and its memos into them. False at the first line that cannot be read; what was
-// added before it stays.
-bool ReadMemoFile(DataManage& memos, std::string_view content);
+// unique) and its memos into them. False, adding nothing, when a line cannot be read. A memo
+// whose group id names no group of the file is left out and counted in skipped.
+bool ReadMemoFile(DataManage& memos, std::string_view content, int* skipped = nullptr);
+
+// Reported after an import that left memos out.
+std::string SkippedMemoLinesMessage(int skipped);
 
 } // namespace lumidex

@@ -64,7 +64,7 @@ TEST(MemoFile, ImportAddsShiftedGroupsAndKeepsTexts) {
     EXPECT_EQ(target.GroupCount(), 6);
 }
 
-TEST(MemoFile, BrokenLinesStopTheImportKeepingWhatCameBefore) {
+TEST(MemoFile, BrokenFilesAddNothingAndForeignGroupsAreSkipped) {
     const char* cases[] = {
         "\"A\",\"1\"\r\n\r\n\"\",\"\"\r\n", // blank line
         "\"A\",\"1\"\r\n\"B\"\r\n",         // one field
@@ -72,13 +72,27 @@ TEST(MemoFile, BrokenLinesStopTheImportKeepingWhatCameBefore) {
     };
     for (const char* c : cases) {
         DataManage m;
+        m.AddGroup("Kept", 100);
         EXPECT_FALSE(ReadMemoFile(m, c)) << c;
         EXPECT_EQ(m.GroupCount(), 1) << c;
+        EXPECT_EQ(m.Count(), 0) << c;
     }
-    // A file may end without its separators; a memo of an unknown group still comes in.
+    // A memo line failing after good memo lines adds none of them either.
+    DataManage half;
+    EXPECT_FALSE(ReadMemoFile(half, "\"A\",\"1\"\r\n\"\",\"\"\r\n\"m\",\"1\"\r\n\"n\"\r\n"));
+    EXPECT_EQ(half.GroupCount(), 0);
+    EXPECT_EQ(half.Count(), 0);
+
+    // A file may end without its separators. A memo whose group is not in the file would land
+    // in whatever group holds the shifted id: it is skipped and counted.
     DataManage m;
-    EXPECT_TRUE(ReadMemoFile(m, "\"A\",\"100\"\n\"\",\"\"\n\"m\",\"7\""));
-    EXPECT_EQ(m.Slots()[0].groupId, 7);
+    m.AddGroup("Existing", 107);
+    int skipped = -1;
+    EXPECT_TRUE(ReadMemoFile(m, "\"A\",\"100\"\n\"\",\"\"\n\"m\",\"100\"\n\"x\",\"0\"", &skipped));
+    EXPECT_EQ(skipped, 1);
+    ASSERT_EQ(m.Count(), 1);
+    EXPECT_EQ(m.Slots()[0].text, "m");
+    EXPECT_EQ(m.Slots()[0].groupId, 207);
 }
 
 } // namespace

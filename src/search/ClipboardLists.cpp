@@ -1,6 +1,7 @@
 #include "ClipboardLists.h"
 
 #include "Format.h"
+#include "Paths.h"
 #include "SignatureIndex.h"
 
 #include <algorithm>
@@ -126,9 +127,10 @@ std::string PathOfLine(std::string_view line) {
         }
         return field;
     }
-    while (i < line.size() && static_cast<unsigned char>(line[i]) > ' ' && line[i] != ',')
-        field += line[i++];
-    return field;
+    size_t end = i;
+    while (end < line.size() && static_cast<unsigned char>(line[end]) > ' ' && line[end] != ',')
+        ++end;
+    return std::string(line.substr(i, end - i));
 }
 
 void SearchListFromText(Lists& lists, std::string_view text) {
@@ -152,32 +154,71 @@ void SearchListFromText(Lists& lists, std::string_view text) {
     lists.RestoreSelection(lists.reference);
 }
 
-int ImportListFromText(Lists& lists, std::string_view text) {
+int ImportListFromText(Lists& lists, std::string_view text, int* skipped) {
     const std::vector<std::string> lines = SplitLines(text);
     Catalogue& catalogue = lists.catalogue();
-    int made = 0;
+    int refused = 0;
+    size_t firstRefused = 0;
+    // Entries are made for the lines first and inserted in catalogue order afterwards:
+    // inserting a long list in its own order would move the catalogue's items once per line.
+    struct Candidate {
+        std::unique_ptr<Pdata> owned;
+        Pdata* entry;
+    };
+    std::vector<Candidate> candidates; // in line order
     {
         ReadingRun run(lists, lines.size());
         for (size_t i = 0; i < lines.size(); ++i) {
-            const std::string path = PathOfLine(lines[i]);
-            if (!path.empty() && catalogue.FindEntry(path) < 0) {
-                auto entry = std::make_unique<Pdata>(path);
+            std::string path = PathOfLine(lines[i]);
+            // A relative path would name a file depending on where the program was started,
+            // and a longer one could not be saved.
+            if (!path.empty() &&
+                (!paths::IsDelimiter(path[0]) || path.size() > kMaxImportPathLength)) {
+                if (refused++ == 0) firstRefused = i;
+            } else if (!path.empty() && catalogue.FindEntry(path) < 0) {
+                auto entry = std::make_unique<Pdata>(std::move(path));
                 entry->key = kNoSignature;
                 entry->code = kNoSignature;
                 Pdata* e = entry.get();
-                catalogue.Insert(std::move(entry));
-                lists.AddRow(lists.reference, e);
-                ++made;
-                run.frame.SetMainProgressPosition(static_cast<int>(i));
-                run.frame.SetStatusText(StatusPanel::Counts,
-                                        std::to_string(catalogue.Count()) + " Files");
-            } else if (i % 16 == 0) {
-                run.frame.SetMainProgressPosition(static_cast<int>(i));
+                candidates.push_back({std::move(entry), e});
             }
+            if (i % 16 == 0) run.frame.SetMainProgressPosition(static_cast<int>(i));
             if (run.Step()) break;
         }
+        std::vector<Candidate*> order;
+        order.reserve(candidates.size());
+        for (Candidate& c : candidates)
+            order.push_back(&c);
+        std::sort(order.begin(), order.end(), [](const Candidate* a, const Candidate* b) {
+            int u = paths::CompareUpper(a->entry->path, b->entry->path);
+            return u != 0 ? u < 0 : a->entry->path < b->entry->path;
+        });
+        // A path named twice is made once. When events ran, the catalogue may have changed
+        // since the lines were read, so every path is looked up again.
+        const Pdata* previous = nullptr;
+        for (Candidate* c : order) {
+            const bool twice = previous && paths::SamePath(previous->path, c->entry->path);
+            if (twice || (run.robust && catalogue.FindEntry(c->entry->path) >= 0)) {
+                c->entry = nullptr;
+                continue;
+            }
+            previous = c->entry;
+            catalogue.Insert(std::move(c->owned));
+        }
+        run.frame.SetStatusText(StatusPanel::Counts, std::to_string(catalogue.Count()) + " Files");
     }
+    std::vector<ListRow> rows;
+    for (const Candidate& c : candidates)
+        if (c.entry) rows.push_back(ListRow{lists.SortKeyOf(*c.entry), c.entry, false});
+    const int made = static_cast<int>(rows.size());
+    lists.reference.AddMany(std::move(rows));
     if (made > 0) lists.state().MarkDataChanged();
+    if (refused > 0)
+        lists.state().LogMessage(
+            std::to_string(refused) +
+            " line(s) skipped: not an absolute path or too long (first: line " +
+            std::to_string(firstRefused + 1) + ").");
+    if (skipped) *skipped = refused;
     lists.dataFilter = FilterItem::All;
     lists.listAllMode = true;
     lists.ShowCounts();

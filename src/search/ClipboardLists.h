@@ -27,8 +27,11 @@ std::string PathOfLine(std::string_view line);
 
 // "Search List from &Clipboard" over a text: the reference list becomes the named entries.
 void SearchListFromText(Lists& lists, std::string_view text);
+// The longest path an entry may have (what the database file can store).
+inline constexpr size_t kMaxImportPathLength = 1023;
 // "&Import List from Clipboard" over a text: unknown paths become entries without a
-// signature. Returns how many were made.
-int ImportListFromText(Lists& lists, std::string_view text);
+// signature. Only absolute paths within the length limit are taken; other lines that name a
+// path are skipped and reported (their count in skipped). Returns how many were made.
+int ImportListFromText(Lists& lists, std::string_view text, int* skipped = nullptr);
 
 } // namespace lumidex

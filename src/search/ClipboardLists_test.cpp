@@ -106,6 +106,16 @@ TEST(ClipboardLists, ImportMakesEntriesWithoutSignatures) {
     f.state.DataChanged = false;
     EXPECT_EQ(ImportListFromText(f.lists, ""), 0);
     EXPECT_FALSE(f.state.DataChanged);
+
+    // Relative paths and paths too long to be saved are skipped and reported.
+    int skipped = -1;
+    const std::string text = "relative/x.jpg\n/ok/y.jpg\n/" +
+                             std::string(kMaxImportPathLength, 'l') + "\n" + "/" +
+                             std::string(kMaxImportPathLength - 1, 'k') + "\n";
+    EXPECT_EQ(ImportListFromText(f.lists, text, &skipped), 2);
+    EXPECT_EQ(skipped, 2);
+    EXPECT_EQ(f.frame.logged.back(),
+              "2 line(s) skipped: not an absolute path or too long (first: line 1).");
 }
 
 } // namespace

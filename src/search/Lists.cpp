@@ -376,7 +376,7 @@ bool Lists::HasSimilar(Pdata& entry) {
     const int p = PositionOfEntry(catalogue_, &entry);
     for (int k = matcher.FindNextSimilar(entry, -1, 1); k >= 0;
          k = matcher.FindNextSimilar(entry, k, 1))
-        if (k != p || options_.ShowreferenceinTarget) return true;
+        if (k != p) return true; // the entry itself never counts
     return false;
 }
 

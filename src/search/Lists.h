@@ -134,6 +134,7 @@ public:
     std::unique_ptr<SignatureIndex> MakeIndex() const;
     // An index the target fill uses while set (a caller that selects many rows in a row).
     SignatureIndex* fillIndex = nullptr;
+    // Whether the entry has a similar entry other than itself.
     bool HasSimilar(Pdata& entry);
 
     // Commands.

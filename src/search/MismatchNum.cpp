@@ -42,4 +42,25 @@ int AllocateGroupNumber(MismatchNum& numbers, SharedState& state) {
     return n;
 }
 
+uint16_t MergedGroupNumbers::Map(uint16_t number) {
+    if (number == 0) return 0;
+    if (number + offset_ <= 65535) return static_cast<uint16_t>(number + offset_);
+    if (auto it = moved_.find(number); it != moved_.end()) return it->second;
+    // Every shifted number lies above the offset, so a free number at or below it is safe.
+    while (nextFree_ <= offset_ && !numbers_.IsFree(nextFree_))
+        ++nextFree_;
+    uint16_t given = 0;
+    if (nextFree_ <= offset_) {
+        given = static_cast<uint16_t>(nextFree_++);
+        numbers_.MarkUsed(given);
+        state_.LogMessage("Mismatch group " + std::to_string(number) +
+                          " of the merged database became group " + std::to_string(given) + ".");
+    } else {
+        state_.LogMessage("Mismatch group " + std::to_string(number) +
+                          " of the merged database found no free number and was dissolved.");
+    }
+    moved_.emplace(number, given);
+    return given;
+}
+
 } // namespace lumidex

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <unordered_map>
 
 namespace lumidex {
 
@@ -36,9 +37,22 @@ inline constexpr const char* kMismatchGroupsFull = "Mismatch groups are full.";
 // (storing -1 as a 16-bit number would merge unrelated pictures into group 65535).
 int AllocateGroupNumber(MismatchNum& numbers, SharedState& state);
 
-// Shift of a group number read from a merged database (16-bit, wrapping); 0 stays 0.
-inline uint16_t MergedGroupNumber(uint16_t number, int offset) {
-    return number == 0 ? 0 : static_cast<uint16_t>(number + offset);
-}
+// Group numbers read from a merged database, shifted by the largest number in use so that the
+// groups of the two catalogues stay apart. A shifted number past 65535 would wrap onto 0 or a
+// group in use: that group gets a free number instead (the same for all its entries), which
+// is logged.
+class MergedGroupNumbers {
+public:
+    MergedGroupNumbers(MismatchNum& numbers, SharedState& state)
+        : numbers_(numbers), state_(state), offset_(numbers.MaxNumber()) {}
+    uint16_t Map(uint16_t number);
+
+private:
+    MismatchNum& numbers_;
+    SharedState& state_;
+    int offset_;
+    int nextFree_ = 1;
+    std::unordered_map<uint16_t, uint16_t> moved_;
+};
 
 } // namespace lumidex

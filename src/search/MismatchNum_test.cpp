@@ -48,10 +48,25 @@ TEST(MismatchNum, FullAllocatorIsReportedToTheCaller) {
     EXPECT_EQ(frame.logged[0], "Mismatch groups are full.");
 }
 
-TEST(MismatchNum, MergeOffsetWrapsIn16BitsAndKeepsZero) {
-    EXPECT_EQ(MergedGroupNumber(1, 4), 5);
-    EXPECT_EQ(MergedGroupNumber(0, 4), 0);
-    EXPECT_EQ(MergedGroupNumber(65535, 2), 1);
+TEST(MismatchNum, MergedNumbersAreShiftedAndNeverWrapOntoGroupsInUse) {
+    test::RecordingFrame frame;
+    SharedState state(frame, "/nonexistent/");
+    MismatchNum m;
+    m.MarkUsed(1);
+    m.MarkUsed(3);
+    m.MarkUsed(65000);
+    MergedGroupNumbers merged(m, state);
+    EXPECT_EQ(merged.Map(0), 0);
+    EXPECT_EQ(merged.Map(1), 65001);
+    EXPECT_EQ(merged.Map(535), 65535);
+    // 536 and up would wrap: onto 0 (no group) or 1 (a group in use). Free numbers instead,
+    // one per merged group.
+    EXPECT_EQ(merged.Map(600), 2);
+    EXPECT_EQ(merged.Map(601), 4);
+    EXPECT_EQ(merged.Map(600), 2);
+    EXPECT_FALSE(m.IsFree(2));
+    ASSERT_EQ(frame.logged.size(), 2u);
+    EXPECT_EQ(frame.logged[0], "Mismatch group 600 of the merged database became group 2.");
 }
 
 } // namespace

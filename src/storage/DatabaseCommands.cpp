@@ -227,11 +227,12 @@ bool ImportMemo(Database& db, std::string path) {
         content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
         readable = !in.bad();
     }
-    if (db.hooks.MemosChanged) db.hooks.MemosChanged();
-    if (!readable || !ReadMemoFile(db.memos, content)) {
+    int skipped = 0;
+    if (!readable || !ReadMemoFile(db.memos, content, &skipped)) {
         state.LogMessage(kMemoFileFailed);
         return false;
     }
+    if (skipped > 0) state.LogMessage(SkippedMemoLinesMessage(skipped));
     if (db.hooks.MemosChanged) db.hooks.MemosChanged();
     UpdateTitle(db, 1);
     return true;

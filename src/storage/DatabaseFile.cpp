@@ -284,7 +284,7 @@ ReadResult ParseDatabase(Database& db, std::string_view image) {
     OperationScope running(state);
     Frame& frame = state.frame();
 
-    const int groupOffset = db.mismatch.MaxNumber();
+    MergedGroupNumbers mergedGroups(db.mismatch, state);
     db.memos.groupIdBase = db.memos.MaxGroupId();
     const int32_t memoOffset = db.memos.Count();
     db.folders.clear();
@@ -339,7 +339,7 @@ ReadResult ParseDatabase(Database& db, std::string_view image) {
             entry->code = in.U32();
             if (version >= 3) {
                 uint16_t group = in.U16();
-                if (state.Merging) group = MergedGroupNumber(group, groupOffset);
+                if (state.Merging) group = mergedGroups.Map(group);
                 entry->mismatchGroup = group;
                 if (!in.Failed()) db.mismatch.MarkUsed(group);
             }

@@ -550,6 +550,26 @@ TEST(DatabaseFile, MergeShiftsGroupsAndMemosAndKeepsOptions) {
     EXPECT_EQ(t.mismatch.MaxNumber(), 7);
 }
 
+TEST(DatabaseFile, MergedGroupsNeverWrapOntoGroupsInUse) {
+    Fixture t;
+    t.mismatch.MarkUsed(1);
+    t.mismatch.MarkUsed(65000);
+    t.Add("/p/mine.jpg").mismatchGroup = 1;
+    FileBuilder f(8);
+    f.MemoTable({}, {});
+    f.Record("/q/a.jpg", 1, 600).Record("b.jpg", 2, 600).Record("c.jpg", 3, 10);
+    t.state.Merging = true;
+    EXPECT_EQ(t.Read(t.dir.Write("other.ld2", f.bytes)), ReadResult::Done);
+    t.state.Merging = false;
+    ASSERT_EQ(t.catalogue.Count(), 4);
+    const int a = t.catalogue.FindEntry("/q/a.jpg");
+    EXPECT_EQ(t.catalogue.Entry(a).mismatchGroup, 2)
+        << "600 + 65000 would wrap: a free number instead";
+    EXPECT_EQ(t.catalogue.Entry(a + 1).mismatchGroup, 2) << "its group stays together";
+    EXPECT_EQ(t.catalogue.Entry(a + 2).mismatchGroup, 65010);
+    EXPECT_EQ(t.frame.logged.back(), "Mismatch group 600 of the merged database became group 2.");
+}
+
 TEST(DatabaseFile, ReplaceAndNotCarePolicies) {
     FileBuilder f(8);
     f.MemoTable({}, {{"a", 100}, {"b", 100}});
