@@ -14,6 +14,17 @@ Analyser::Analyser(SharedState& state, Catalogue& catalogue, std::vector<Pdata*>
     : state_(state), catalogue_(catalogue), newPictures_(newPictures) {}
 
 int Analyser::AnalyseFile(const std::string& path) {
+    auto entry = std::make_unique<Pdata>(path);
+    if (int result = AnalyseInto(path, *entry); result != 0) return result;
+    Pdata* added = entry.get();
+    catalogue_.Insert(std::move(entry));
+    if (onInserted) onInserted(*added);
+    newPictures_.push_back(added);
+    state_.MarkDataChanged();
+    return 0;
+}
+
+int Analyser::AnalyseInto(const std::string& path, Pdata& entry) {
     Frame& frame = state_.frame();
     frame.SetStatusText(StatusPanel::Progress, "Reading " + path);
     frame.SetProgressCaption("Reading " + path);
@@ -44,9 +55,7 @@ int Analyser::AnalyseFile(const std::string& path) {
 
     frame.SetStatusText(StatusPanel::Progress, "Analyzing");
     frame.SetProgressCaption("Analyzing " + path);
-    auto entry = std::make_unique<Pdata>(path);
-    int64_t key =
-        ComputeSignature(picture_, *entry, SignatureMode::WholePicture, 0, 0, 0, 0, frame);
+    int64_t key = ComputeSignature(picture_, entry, SignatureMode::WholePicture, 0, 0, 0, 0, frame);
     if (frame.AbortRequested()) {
         frame.SetStatusText(StatusPanel::Outcome, "Aborted");
         return -1;
@@ -56,13 +65,8 @@ int Analyser::AnalyseFile(const std::string& path) {
         return 1;
     }
 
-    entry->fileSize = StoredFileValue(size);
-    entry->fileTime = StoredFileValue(status.modified);
-    Pdata* added = entry.get();
-    catalogue_.Insert(std::move(entry));
-    if (onInserted) onInserted(*added);
-    newPictures_.push_back(added);
-    state_.MarkDataChanged();
+    entry.fileSize = StoredFileValue(size);
+    entry.fileTime = StoredFileValue(status.modified);
     return 0;
 }
 

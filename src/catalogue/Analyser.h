@@ -20,6 +20,9 @@ public:
     // 0 when a new entry was inserted, 1 when the file was rejected (already reported),
     // -1 when the user aborted. The duplicate policy is the caller's business.
     int AnalyseFile(const std::string& path);
+    // The same checks, messages and results, into an entry the caller keeps out of the
+    // catalogue: key, code, file size and time are set on success.
+    int AnalyseInto(const std::string& path, Pdata& entry);
 
     // Called with each inserted entry (the reference list takes it under the "All" filter).
     std::function<void(Pdata&)> onInserted;

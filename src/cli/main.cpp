@@ -47,6 +47,10 @@ const std::vector<Command>& AllCommands() {
          "Write the memo groups and memos of a database to a memo file.", RunMemoExport},
         {"memo-import", "DB FILE.l2m",
          "Add the groups and memos of a memo file to a database and save it.", RunMemoImport},
+        {"similar-to", "DB FILE... [--json] [--set Name=value]...",
+         "Analyse picture files without adding them; print each file followed by the "
+         "catalogue's similar entries.",
+         RunSimilarTo},
     };
     return commands;
 }
