@@ -68,16 +68,27 @@ void Analyser::ShowReading(const std::string& path) {
 }
 
 int Analyser::AnalyseFile(const std::string& path) {
-    ShowReading(path);
-    return Conclude(path, measure ? measure(path) : MeasureFile(path));
+    return AnalyseFile(path, measure ? measure(path) : MeasureFile(path));
 }
 
 int Analyser::AnalyseFile(const std::string& path, FileAnalysis&& analysis) {
     ShowReading(path);
-    return Conclude(path, std::move(analysis));
+    auto entry = std::make_unique<Pdata>(path);
+    if (int result = Conclude(path, std::move(analysis), *entry); result != 0) return result;
+    Pdata* added = entry.get();
+    catalogue_.Insert(std::move(entry));
+    if (onInserted) onInserted(*added);
+    newPictures_.push_back(added);
+    state_.MarkDataChanged();
+    return 0;
 }
 
-int Analyser::Conclude(const std::string& path, FileAnalysis&& a) {
+int Analyser::AnalyseInto(const std::string& path, Pdata& entry) {
+    ShowReading(path);
+    return Conclude(path, MeasureFile(path), entry);
+}
+
+int Analyser::Conclude(const std::string& path, FileAnalysis&& a, Pdata& entry) {
     Frame& frame = state_.frame();
     const int64_t size = a.status.exists ? a.status.size : 0;
     if (size < 1024 || !a.readTried) {
@@ -113,16 +124,10 @@ int Analyser::Conclude(const std::string& path, FileAnalysis&& a) {
         return 1;
     }
 
-    auto entry = std::make_unique<Pdata>(path);
-    entry->key = static_cast<uint32_t>(a.key);
-    entry->code = a.code;
-    entry->fileSize = StoredFileValue(size);
-    entry->fileTime = StoredFileValue(a.status.modified);
-    Pdata* added = entry.get();
-    catalogue_.Insert(std::move(entry));
-    if (onInserted) onInserted(*added);
-    newPictures_.push_back(added);
-    state_.MarkDataChanged();
+    entry.key = static_cast<uint32_t>(a.key);
+    entry.code = a.code;
+    entry.fileSize = StoredFileValue(size);
+    entry.fileTime = StoredFileValue(a.status.modified);
     return 0;
 }
 

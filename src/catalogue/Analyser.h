@@ -53,6 +53,9 @@ public:
     int AnalyseFile(const std::string& path);
     // The same, on what MeasureFile found out about path (perhaps on another thread).
     int AnalyseFile(const std::string& path, FileAnalysis&& analysis);
+    // The same checks, messages and results, into an entry the caller keeps out of the
+    // catalogue: key, code, file size and time are set on success.
+    int AnalyseInto(const std::string& path, Pdata& entry);
 
     // Called with each inserted entry (the reference list takes it under the "All" filter).
     std::function<void(Pdata&)> onInserted;
@@ -66,7 +69,7 @@ public:
 
 private:
     void ShowReading(const std::string& path);
-    int Conclude(const std::string& path, FileAnalysis&& analysis);
+    int Conclude(const std::string& path, FileAnalysis&& analysis, Pdata& entry);
 
     SharedState& state_;
     Catalogue& catalogue_;

@@ -65,7 +65,20 @@ struct JpegJob {
     QImage image;
     std::vector<JSAMPLE> cmykRow;
     ReadOutcome outcome = ReadOutcome::Failed;
+    // With a cell to fill, libjpeg decodes at the smallest of 1/8, 1/4, 1/2 that still
+    // covers it: a thumbnail of a large photograph then costs a fraction of the full decode.
+    int cellWidth = 0, cellHeight = 0;
 };
+
+// Largest libjpeg reduction whose output still covers the cell (output sides round up).
+unsigned ReductionFor(JDIMENSION width, JDIMENSION height, int cellWidth, int cellHeight) {
+    if (cellWidth <= 0 || cellHeight <= 0) return 1;
+    for (unsigned d : {8u, 4u, 2u})
+        if ((width + d - 1) / d >= static_cast<unsigned>(cellWidth) &&
+            (height + d - 1) / d >= static_cast<unsigned>(cellHeight))
+            return d;
+    return 1;
+}
 
 // Adobe-inverted CMYK, as Photoshop writes it (libjpeg converts YCCK to the same form).
 void CmykToRgb(const JSAMPLE* in, uchar* out, JDIMENSION width) {
@@ -92,6 +105,9 @@ void DecodeJpeg(JpegJob& job) {
     }
     bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
     cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+    cinfo->scale_num = 1;
+    cinfo->scale_denom =
+        ReductionFor(cinfo->image_width, cinfo->image_height, job.cellWidth, job.cellHeight);
     jpeg_start_decompress(cinfo);
     const JDIMENSION width = cinfo->output_width;
     job.image = QImage(static_cast<int>(width), static_cast<int>(cinfo->output_height),
@@ -117,11 +133,14 @@ void DecodeJpeg(JpegJob& job) {
     job.outcome = ReadOutcome::Ok;
 }
 
-ReadOutcome ReadJpeg(QImage& target, const std::string& path) {
+ReadOutcome ReadJpeg(QImage& target, const std::string& path, int cellWidth = 0,
+                     int cellHeight = 0) {
     File file = OpenFile(path);
     if (!file) return ReadOutcome::Failed;
     auto job = std::make_unique<JpegJob>();
     job->file = file.get();
+    job->cellWidth = cellWidth;
+    job->cellHeight = cellHeight;
     job->cinfo.err = jpeg_std_error(&job->err.mgr);
     job->err.mgr.error_exit = JpegErrorExit;
     job->err.mgr.emit_message = JpegQuietMessage;
@@ -300,6 +319,11 @@ ReadOutcome ReadBmp(QImage& target, const std::string& path) {
 } // namespace
 
 ReadOutcome ReadPictureFile(QImage& target, const std::string& path) {
+    return ReadPictureForCell(target, path, 0, 0);
+}
+
+ReadOutcome ReadPictureForCell(QImage& target, const std::string& path, int cellWidth,
+                               int cellHeight) {
     std::string ext = paths::UpperKey(paths::Extension(path));
     ReadOutcome outcome = ReadOutcome::Failed;
     if (ext == ".PNG")
@@ -307,7 +331,7 @@ ReadOutcome ReadPictureFile(QImage& target, const std::string& path) {
     else if (ext == ".BMP")
         outcome = ReadBmp(target, path);
     else if (ext == ".JPG" || ext == ".JIF" || ext == ".JPE" || ext == ".JPEG")
-        outcome = ReadJpeg(target, path);
+        outcome = ReadJpeg(target, path, cellWidth, cellHeight);
     if (outcome != ReadOutcome::Ok) target = QImage();
     return outcome;
 }

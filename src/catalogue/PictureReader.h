@@ -19,6 +19,11 @@ enum class ReadOutcome {
 // into target as 8-bit RGB. On failure the target is emptied.
 ReadOutcome ReadPictureFile(QImage& target, const std::string& path);
 
+// The same for drawing into a cell of the given size: a JPEG may come back reduced (to a half,
+// a quarter or an eighth) as long as it still covers the cell. Never for analysis.
+ReadOutcome ReadPictureForCell(QImage& target, const std::string& path, int cellWidth,
+                               int cellHeight);
+
 // 0 on success, 1 on failure.
 inline int ReadPicture(QImage& target, const std::string& path) {
     return ReadPictureFile(target, path) == ReadOutcome::Ok ? 0 : 1;

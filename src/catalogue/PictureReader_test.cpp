@@ -308,3 +308,35 @@ TEST(ReadPicture, SidesOverTheLimitAreRefusedFromTheHeader) {
               ReadOutcome::Oversized);
     EXPECT_TRUE(target.isNull());
 }
+
+TEST(ReadPicture, ForACellJpegDecodesReducedButCoveringTheCell) {
+    TempDir dir;
+    const std::string jpeg = WriteJpeg(dir.File("a.jpg"), PhotoLikePicture(800, 600, 3));
+    const std::string cmyk =
+        WriteJpeg(dir.File("c.jpg"), PhotoLikePicture(800, 600, 3), {.colour = JpegColour::Cmyk});
+    const std::string png = WritePng(dir.File("a.png"), PhotoLikePicture(800, 600, 3));
+    struct Case {
+        std::string path;
+        int cellWidth, cellHeight;
+        QSize decoded;
+    } cases[] = {
+        {jpeg, 100, 75, {100, 75}},                                // an eighth covers it
+        {jpeg, 101, 75, {200, 150}},                               // a quarter
+        {jpeg, 100, 76, {200, 150}}, {jpeg, 400, 300, {400, 300}}, // a half
+        {jpeg, 401, 10, {800, 600}},                             // only the full picture covers it
+        {jpeg, 0, 0, {800, 600}},                                // no cell
+        {cmyk, 100, 75, {100, 75}},  {png, 100, 75, {800, 600}}, // other formats decode in full
+    };
+    for (const Case& c : cases) {
+        QImage picture;
+        ASSERT_EQ(ReadPictureForCell(picture, c.path, c.cellWidth, c.cellHeight), ReadOutcome::Ok);
+        EXPECT_EQ(picture.size(), c.decoded) << c.path << " " << c.cellWidth << "x" << c.cellHeight;
+        EXPECT_EQ(picture.format(), QImage::Format_RGB888);
+    }
+    // A reduced decode is still the picture: close to the full decode scaled down.
+    QImage full, small;
+    ASSERT_EQ(ReadPicture(full, jpeg), 0);
+    ASSERT_EQ(ReadPictureForCell(small, jpeg, 100, 75), ReadOutcome::Ok);
+    const QImage scaled = full.scaled(100, 75, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    EXPECT_NEAR(qGray(small.pixel(50, 37)), qGray(scaled.pixel(50, 37)), 12);
+}

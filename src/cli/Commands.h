@@ -3,6 +3,10 @@
 #include <string>
 #include <vector>
 
+namespace lumidex {
+class Workspace;
+}
+
 namespace lumidex::cli {
 
 // Exit statuses of every command.
@@ -41,5 +45,15 @@ int RunTrash(const Args& args);
 int RunMove(const Args& args);
 int RunMemo(const Args& args);
 int RunMismatch(const Args& args);
+int RunSimilarTo(const Args& args);
+
+// Helpers the command files share.
+// Opens DB (the first argument that is not an option) with its options and applies each
+// "--set Name=value"; the other arguments come back in rest. On false, db is empty for bad
+// usage and set for a database that could not be read.
+bool OpenWithSettings(Workspace& ws, const Args& args, std::vector<std::string>& rest,
+                      std::string& db);
+// A JSON string literal of bytes, quotes, backslashes and control characters escaped.
+void PrintJsonString(const std::string& s);
 
 } // namespace lumidex::cli

@@ -218,8 +218,6 @@ int RunScan(const Args& args) {
     return frame.aborted ? kFailed : kOk;
 }
 
-namespace {
-// Opens DB with its options and applies --set; the rest of the arguments come back.
 bool OpenWithSettings(Workspace& ws, const Args& args, std::vector<std::string>& rest,
                       std::string& db) {
     std::vector<std::pair<std::string, std::string>> sets;
@@ -248,7 +246,6 @@ bool OpenWithSettings(Workspace& ws, const Args& args, std::vector<std::string>&
     ws.lists.SelectSortKey();
     return true;
 }
-} // namespace
 
 int RunSimilar(const Args& args) {
     const char* usage = "similar DB [--targets] [--all] [--set Name=value]...";

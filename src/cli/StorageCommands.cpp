@@ -75,6 +75,8 @@ const char* CollisionName(CopyCollision c) {
     return "Ask";
 }
 
+} // namespace
+
 void PrintJsonString(const std::string& s) {
     std::putchar('"');
     for (unsigned char c : s) {
@@ -87,8 +89,6 @@ void PrintJsonString(const std::string& s) {
     }
     std::putchar('"');
 }
-
-} // namespace
 
 int RunInfo(const Args& args) {
     if (args.size() != 1) {

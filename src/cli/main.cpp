@@ -74,6 +74,10 @@ const std::vector<Command>& AllCommands() {
          "List the mismatch groups (number and path per entry), or put pictures into one new "
          "group so that they are no longer paired, and save the database.",
          RunMismatch},
+        {"similar-to", "DB FILE... [--json] [--set Name=value]...",
+         "Analyse picture files without adding them; print each file followed by the "
+         "catalogue's similar entries.",
+         RunSimilarTo},
     };
     return commands;
 }

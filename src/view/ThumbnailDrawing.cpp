@@ -1,0 +1,134 @@
+#include "ThumbnailDrawing.h"
+
+#include "EntryList.h"
+#include "Pdata.h"
+#include "PictureReader.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+namespace lumidex {
+
+ThumbnailDrawing::ThumbnailDrawing(Reader reader) : reader_(std::move(reader)) {}
+
+bool ThumbnailDrawing::ReadForCell(QImage& picture, const std::string& path, QSize cell) {
+    return ReadPictureForCell(picture, path, cell.width(), cell.height()) == ReadOutcome::Ok;
+}
+
+void ThumbnailDrawing::Resize(QSize area) {
+    area = area.expandedTo({0, 0});
+    canvas_ = QImage(area, QImage::Format_RGB32);
+    previousDrawing_ = QImage();
+    Reset();
+}
+
+void ThumbnailDrawing::Reset() {
+    records_.clear();
+    previous_.clear();
+    list_ = nullptr;
+    Hatch(canvas_.rect());
+    moveFocusFrame = true;
+}
+
+void ThumbnailDrawing::Hatch(const QRect& area) {
+    if (canvas_.isNull() || area.isEmpty()) return;
+    QPainter p(&canvas_);
+    p.fillRect(area, Qt::white);
+    p.fillRect(area, QBrush(Qt::black, Qt::DiagCrossPattern));
+}
+
+const QImage& ThumbnailDrawing::ErrorPicture() {
+    if (error_.isNull()) {
+        error_ = QImage(32, 32, QImage::Format_RGB32);
+        error_.fill(Qt::white);
+        QPainter p(&error_);
+        p.setPen(QPen(Qt::red, 3));
+        p.drawLine(6, 6, 25, 25);
+        p.drawLine(25, 6, 6, 25);
+        p.setPen(QPen(Qt::darkGray, 1));
+        p.drawRect(0, 0, 31, 31);
+    }
+    return error_;
+}
+
+void ThumbnailDrawing::Begin(const EntryList& list, int requestedCount, FillOrder order,
+                             bool keepAspect) {
+    if (list_) records_.clear(); // abandoned: the change made its cells useless
+    grid_ = ThumbnailGrid::For(requestedCount, canvas_.size());
+    selected_ = list.SelectedRow();
+    start_ = FirstThumbnailRow(selected_, grid_.Capacity());
+    order_ = order;
+    keepAspect_ = keepAspect;
+    previous_ = std::move(records_);
+    records_.clear();
+    next_ = 0;
+    list_ = &list;
+    if (canvas_.isNull()) list_ = nullptr;
+}
+
+bool ThumbnailDrawing::Step() {
+    if (!list_) return false;
+    const int k = next_++;
+    const QRect cell = grid_.Cell(k, canvas_.size(), order_);
+    const int row = start_ + k;
+    // The list may have shrunk while events ran between cells.
+    if (row < list_->Count()) {
+        const Pdata* entry = list_->EntryAt(row);
+        Thumlist record{entry->path, cell, cell};
+        if (moveFocusFrame && row == selected_) {
+            focusFrame = cell.adjusted(0, 0, -1, -1);
+            moveFocusFrame = false;
+        }
+        auto old = std::find_if(previous_.begin(), previous_.end(),
+                                [&](const Thumlist& t) { return t.path == record.path; });
+        QPainter p(&canvas_);
+        if (old != previous_.end() && !previousDrawing_.isNull() &&
+            old->cell.size() == cell.size()) {
+            p.drawImage(cell.topLeft(), previousDrawing_, old->cell);
+            record.drawn = old->drawn.translated(cell.topLeft() - old->cell.topLeft());
+        } else {
+            ++readCount;
+            if (!reader_ || !reader_(scratch_, record.path, cell.size()) || scratch_.isNull()) {
+                p.drawImage(cell, ErrorPicture());
+            } else {
+                record.drawn = FitIntoCell(cell, scratch_.size(), keepAspect_);
+                if (record.drawn != cell) {
+                    p.end();
+                    Hatch(cell);
+                    p.begin(&canvas_);
+                }
+                p.setRenderHint(QPainter::SmoothPixmapTransform);
+                p.drawImage(record.drawn, scratch_);
+            }
+            scratch_ = QImage();
+        }
+        records_.push_back(std::move(record));
+    } else {
+        Hatch(cell);
+    }
+    if (next_ < grid_.Capacity()) return true;
+    previousDrawing_ = canvas_.copy();
+    list_ = nullptr;
+    return false;
+}
+
+void ThumbnailDrawing::Forget(const std::string& path) {
+    auto gone = [&](const Thumlist& t) { return t.path == path; };
+    std::erase_if(records_, gone);
+    std::erase_if(previous_, gone);
+}
+
+void ThumbnailDrawing::ForgetAll() {
+    records_.clear();
+    previous_.clear();
+    list_ = nullptr;
+}
+
+const Thumlist* ThumbnailDrawing::RecordAt(QPoint point) const {
+    for (const Thumlist& t : records_)
+        if (t.cell.contains(point)) return &t;
+    return nullptr;
+}
+
+} // namespace lumidex
