@@ -6,6 +6,7 @@ LUMIDEX2_PACKAGES=(
     libjpeg62-turbo-dev libpng-dev zlib1g-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-noto-cjk
+    libwebp-dev libtiff-dev libgif-dev libheif-dev
 )
 
 lumidex2_ensure_deps() {

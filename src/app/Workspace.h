@@ -10,6 +10,7 @@
 #include "MismatchNum.h"
 #include "Options.h"
 #include "SharedState.h"
+#include "SpiHost.h"
 #include "StatEntry.h"
 
 #include <string>
@@ -73,6 +74,8 @@ public:
     bool ClearAllEntries();
     // Depth setting of the folder dialog, used for dropped folders too.
     FolderScan folderScan;
+    // The picture plug-ins of the folder last loaded (PluginMode.h switches them on and off).
+    SpiHost plugins;
 
 private:
     // The duplicate policy before one file: false when the file is skipped.

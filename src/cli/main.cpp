@@ -9,11 +9,11 @@ namespace lumidex::cli {
 
 const std::vector<Command>& AllCommands() {
     static const std::vector<Command> commands = {
-        {"signature", "FILE...",
+        {"signature", "FILE... [--plugins DIR]",
          "Analyse picture files; print key, luminance code and path (hex), or why a file was "
-         "rejected.",
+         "rejected. --plugins: read through the picture plug-ins of DIR.",
          RunSignature},
-        {"scan", "DB PATH... [--depth N] [--policy replace|dontadd|notcare] [--log]",
+        {"scan", "DB PATH... [--depth N] [--policy replace|dontadd|notcare] [--log] [--plugins DIR]",
          "Add picture files and folders to a database (a new one when DB does not exist) and save "
          "it; --policy stays the catalogue's option.",
          RunScan},
