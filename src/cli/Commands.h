@@ -33,5 +33,6 @@ int RunMerge(const Args& args);
 int RunRewrite(const Args& args);
 int RunMemoExport(const Args& args);
 int RunMemoImport(const Args& args);
+int RunRegion(const Args& args);
 
 } // namespace lumidex::cli

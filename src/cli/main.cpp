@@ -47,6 +47,10 @@ const std::vector<Command>& AllCommands() {
          "Write the memo groups and memos of a database to a memo file.", RunMemoExport},
         {"memo-import", "DB FILE.l2m",
          "Add the groups and memos of a memo file to a database and save it.", RunMemoImport},
+        {"region", "DB PATH --list | --add L,T,R,B | --delete N [--plugins DIR]",
+         "List an entry's regions (\"Area \" number, corners, key, code), add one (clipped to "
+         "the picture) or delete one, and save DB.",
+         RunRegion},
     };
     return commands;
 }
