@@ -7,6 +7,7 @@ LUMIDEX2_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-noto-cjk
     help2man desktop-file-utils appstream libxml2-utils
+    libwebp-dev libtiff-dev libgif-dev libheif-dev
 )
 
 lumidex2_ensure_deps() {

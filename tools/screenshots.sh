@@ -18,3 +18,8 @@ home="$(mktemp -d)"
 trap 'rm -rf "$home"' EXIT
 LUMIDEX2_HOME="$home" QT_QPA_PLATFORM=xcb \
     xvfb-run -a -s "-screen 0 1280x900x24" "$build/src/app/lumidex2-screenshots" "$out"
+# The region window ("Sub Index Manager") over a generated photograph with two regions.
+cmake --build "$build" -j "$(nproc)" --target lumidex2_tpview_screenshot >&2
+LUMIDEX2_HOME="$home" QT_QPA_PLATFORM=xcb \
+    xvfb-run -a -s "-screen 0 1280x900x24" "$build/src/catalogue/lumidex2_tpview_screenshot" \
+    "$out/region-window.png"

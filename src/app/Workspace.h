@@ -15,6 +15,7 @@
 #include "Navigator.h"
 #include "Options.h"
 #include "SharedState.h"
+#include "SpiHost.h"
 #include "StatEntry.h"
 
 #include <functional>
@@ -107,6 +108,8 @@ public:
     Bookmarks bookmarks;
     // The memo manager's "Copy"; its numbers belong to the memo table of their time.
     CopiedMemos copiedMemos;
+    // The picture plug-ins of the folder last loaded (PluginMode.h switches them on and off).
+    SpiHost plugins;
 
 private:
     void EntriesRemoved(const std::vector<Pdata*>& entries);

@@ -6,14 +6,12 @@
 #include <QImage>
 #include <QImageReader>
 
-#include <algorithm>
-#include <csetjmp>
+#include "RgbDecoders.h"
+#include "SpiHost.h"
+
 #include <cstdio>
 #include <memory>
-#include <vector>
-
-#include <jpeglib.h>
-#include <png.h>
+#include <mutex>
 
 namespace lumidex {
 
@@ -34,197 +32,45 @@ bool TooLarge(uint64_t width, uint64_t height) {
            height > static_cast<uint64_t>(kMaxPictureSide);
 }
 
-// ---- JPEG ----
-
-// A progressive file can hold any number of scans, each a full pass over the coefficients;
-// past this many the file is taken as hostile rather than decoded for minutes.
-constexpr int kMaxJpegScans = 500;
-
-struct JpegErrorManager {
-    jpeg_error_mgr mgr;
-    std::jmp_buf jump;
-};
-
-[[noreturn]] void JpegErrorExit(j_common_ptr cinfo) {
-    std::longjmp(reinterpret_cast<JpegErrorManager*>(cinfo->err)->jump, 1);
-}
-// Warnings (corrupt data, a premature end) are not shown: libjpeg goes on as its own tools do.
-void JpegQuietMessage(j_common_ptr, int) {}
-
-void JpegScanLimit(j_common_ptr common) {
-    auto* cinfo = reinterpret_cast<j_decompress_ptr>(common);
-    if (common->is_decompressor && cinfo->input_scan_number > kMaxJpegScans) JpegErrorExit(common);
+// The decoders write straight into the picture's own lines.
+RgbAllocator IntoImage(QImage& image) {
+    return [&image](int width, int height) {
+        image = QImage(width, height, QImage::Format_RGB888);
+        if (image.isNull()) return RgbTarget{};
+        return RgbTarget{image.bits(), static_cast<size_t>(image.bytesPerLine())};
+    };
 }
 
-// Everything the decoder touches lives here, outside the frame that calls setjmp.
-struct JpegJob {
-    std::FILE* file = nullptr;
-    jpeg_decompress_struct cinfo{};
-    JpegErrorManager err{};
-    jpeg_progress_mgr progress{};
-    QImage image;
-    std::vector<JSAMPLE> cmykRow;
-    ReadOutcome outcome = ReadOutcome::Failed;
-    // With a cell to fill, libjpeg decodes at the smallest of 1/8, 1/4, 1/2 that still
-    // covers it: a thumbnail of a large photograph then costs a fraction of the full decode.
-    int cellWidth = 0, cellHeight = 0;
-};
-
-// Largest libjpeg reduction whose output still covers the cell (output sides round up).
-unsigned ReductionFor(JDIMENSION width, JDIMENSION height, int cellWidth, int cellHeight) {
-    if (cellWidth <= 0 || cellHeight <= 0) return 1;
-    for (unsigned d : {8u, 4u, 2u})
-        if ((width + d - 1) / d >= static_cast<unsigned>(cellWidth) &&
-            (height + d - 1) / d >= static_cast<unsigned>(cellHeight))
-            return d;
-    return 1;
-}
-
-// Adobe-inverted CMYK, as Photoshop writes it (libjpeg converts YCCK to the same form).
-void CmykToRgb(const JSAMPLE* in, uchar* out, JDIMENSION width) {
-    for (JDIMENSION x = 0; x < width; ++x, in += 4, out += 3) {
-        unsigned k = in[3];
-        out[0] = static_cast<uchar>(in[0] * k / 255);
-        out[1] = static_cast<uchar>(in[1] * k / 255);
-        out[2] = static_cast<uchar>(in[2] * k / 255);
+ReadOutcome FromDecode(DecodeOutcome outcome) {
+    switch (outcome) {
+    case DecodeOutcome::Ok:
+        return ReadOutcome::Ok;
+    case DecodeOutcome::Oversized:
+        return ReadOutcome::Oversized;
+    case DecodeOutcome::Failed:
+        break;
     }
-}
-
-// Returns with job.outcome set; the caller destroys the decompressor.
-void DecodeJpeg(JpegJob& job) {
-    j_decompress_ptr cinfo = &job.cinfo;
-    if (setjmp(job.err.jump)) {
-        job.outcome = ReadOutcome::Failed;
-        return;
-    }
-    jpeg_stdio_src(cinfo, job.file);
-    jpeg_read_header(cinfo, TRUE);
-    if (TooLarge(cinfo->image_width, cinfo->image_height)) {
-        job.outcome = ReadOutcome::Oversized;
-        return;
-    }
-    bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
-    cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
-    cinfo->scale_num = 1;
-    cinfo->scale_denom =
-        ReductionFor(cinfo->image_width, cinfo->image_height, job.cellWidth, job.cellHeight);
-    jpeg_start_decompress(cinfo);
-    const JDIMENSION width = cinfo->output_width;
-    job.image = QImage(static_cast<int>(width), static_cast<int>(cinfo->output_height),
-                       QImage::Format_RGB888);
-    if (job.image.isNull()) return;
-    if (cmyk) job.cmykRow.resize(static_cast<size_t>(width) * 4);
-    JSAMPROW rows[16];
-    while (cinfo->output_scanline < cinfo->output_height) {
-        JDIMENSION first = cinfo->output_scanline;
-        if (cmyk) {
-            rows[0] = job.cmykRow.data();
-            if (jpeg_read_scanlines(cinfo, rows, 1) != 1) return;
-            CmykToRgb(rows[0], job.image.scanLine(static_cast<int>(first)), width);
-            continue;
-        }
-        // Rows go straight into the picture's own lines.
-        JDIMENSION count = std::min<JDIMENSION>(16, cinfo->output_height - first);
-        for (JDIMENSION i = 0; i < count; ++i)
-            rows[i] = job.image.scanLine(static_cast<int>(first + i));
-        if (jpeg_read_scanlines(cinfo, rows, count) == 0) return;
-    }
-    // What follows the last line (markers, padding) is of no interest.
-    job.outcome = ReadOutcome::Ok;
+    return ReadOutcome::Failed;
 }
 
 ReadOutcome ReadJpeg(QImage& target, const std::string& path, int cellWidth = 0,
                      int cellHeight = 0) {
     File file = OpenFile(path);
     if (!file) return ReadOutcome::Failed;
-    auto job = std::make_unique<JpegJob>();
-    job->file = file.get();
-    job->cellWidth = cellWidth;
-    job->cellHeight = cellHeight;
-    job->cinfo.err = jpeg_std_error(&job->err.mgr);
-    job->err.mgr.error_exit = JpegErrorExit;
-    job->err.mgr.emit_message = JpegQuietMessage;
-    jpeg_create_decompress(&job->cinfo);
-    job->progress.progress_monitor = JpegScanLimit;
-    job->cinfo.progress = &job->progress;
-    DecodeJpeg(*job);
-    jpeg_destroy_decompress(&job->cinfo);
-    if (job->outcome == ReadOutcome::Ok) target = std::move(job->image);
-    return job->outcome;
-}
-
-// ---- PNG ----
-
-[[noreturn]] void PngErrorExit(png_structp png, png_const_charp) {
-    png_longjmp(png, 1);
-}
-void PngQuietWarning(png_structp, png_const_charp) {}
-
-struct PngJob {
-    std::FILE* file = nullptr;
-    png_structp png = nullptr;
-    png_infop info = nullptr;
     QImage image;
-    std::vector<png_bytep> rows;
-    ReadOutcome outcome = ReadOutcome::Failed;
-};
-
-void DecodePng(PngJob& job) {
-    png_structp png = job.png;
-    png_infop info = job.info;
-    if (setjmp(png_jmpbuf(png))) {
-        job.outcome = ReadOutcome::Failed;
-        return;
-    }
-    png_init_io(png, job.file);
-    png_set_sig_bytes(png, 8);
-    // Our own limit applies, with its own message; libpng's smaller default would hide it.
-    png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
-    png_read_info(png, info);
-    png_uint_32 width = 0, height = 0;
-    int depth = 0, colourType = 0;
-    png_get_IHDR(png, info, &width, &height, &depth, &colourType, nullptr, nullptr, nullptr);
-    if (TooLarge(width, height)) {
-        job.outcome = ReadOutcome::Oversized;
-        return;
-    }
-    // 8-bit RGB out: palette and grey expanded, 16 bits cut to their high byte, alpha and
-    // transparency dropped without compositing, no gamma applied.
-    if (colourType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
-    if (colourType == PNG_COLOR_TYPE_GRAY && depth < 8) png_set_expand_gray_1_2_4_to_8(png);
-    if (depth == 16) png_set_strip_16(png);
-    if (!(colourType & PNG_COLOR_MASK_COLOR)) png_set_gray_to_rgb(png);
-    png_set_strip_alpha(png);
-    png_set_interlace_handling(png);
-    png_read_update_info(png, info);
-    if (png_get_channels(png, info) != 3 || png_get_bit_depth(png, info) != 8 ||
-        png_get_rowbytes(png, info) != static_cast<size_t>(width) * 3)
-        return;
-    job.image = QImage(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB888);
-    if (job.image.isNull()) return;
-    job.rows.resize(height);
-    for (png_uint_32 y = 0; y < height; ++y)
-        job.rows[y] = job.image.scanLine(static_cast<int>(y));
-    png_read_image(png, job.rows.data());
-    job.outcome = ReadOutcome::Ok;
+    ReadOutcome outcome = FromDecode(
+        DecodeJpegRgb(file.get(), kMaxPictureSide, IntoImage(image), cellWidth, cellHeight));
+    if (outcome == ReadOutcome::Ok) target = std::move(image);
+    return outcome;
 }
 
 ReadOutcome ReadPng(QImage& target, const std::string& path) {
     File file = OpenFile(path);
     if (!file) return ReadOutcome::Failed;
-    png_byte signature[8];
-    if (std::fread(signature, 1, 8, file.get()) != 8 || png_sig_cmp(signature, 0, 8) != 0)
-        return ReadOutcome::Failed;
-    auto job = std::make_unique<PngJob>();
-    job->file = file.get();
-    job->png =
-        png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, PngErrorExit, PngQuietWarning);
-    if (!job->png) return ReadOutcome::Failed;
-    job->info = png_create_info_struct(job->png);
-    if (job->info) DecodePng(*job);
-    png_destroy_read_struct(&job->png, job->info ? &job->info : nullptr, nullptr);
-    if (job->outcome == ReadOutcome::Ok) target = std::move(job->image);
-    return job->outcome;
+    QImage image;
+    ReadOutcome outcome = FromDecode(DecodePngRgb(file.get(), kMaxPictureSide, IntoImage(image)));
+    if (outcome == ReadOutcome::Ok) target = std::move(image);
+    return outcome;
 }
 
 // ---- BMP ----
@@ -316,6 +162,23 @@ ReadOutcome ReadBmp(QImage& target, const std::string& path) {
     return ReadOutcome::Ok;
 }
 
+// Plug-in mode: BMP files stay with the built-in reader, everything else goes to the plug-in
+// that accepts it. The host's state is one file at a time, so readers take turns.
+ReadOutcome ReadThroughHost(SpiHost& host, QImage& target, const std::string& path) {
+    std::lock_guard<std::mutex> turn(host.Lock());
+    if (!host.SelectPlugin(path)) return ReadOutcome::Failed;
+    if (!host.Chosen()) return ReadBmp(target, path);
+    switch (host.ReadSelected(target)) {
+    case SpiRead::Ok:
+        return ReadOutcome::Ok;
+    case SpiRead::BadSize:
+        return ReadOutcome::Oversized;
+    case SpiRead::Failed:
+        break;
+    }
+    return ReadOutcome::Failed;
+}
+
 } // namespace
 
 ReadOutcome ReadPictureFile(QImage& target, const std::string& path) {
@@ -326,7 +189,9 @@ ReadOutcome ReadPictureForCell(QImage& target, const std::string& path, int cell
                                int cellHeight) {
     std::string ext = paths::UpperKey(paths::Extension(path));
     ReadOutcome outcome = ReadOutcome::Failed;
-    if (ext == ".PNG")
+    if (SpiHost* host = ActivePictureHost())
+        outcome = ReadThroughHost(*host, target, path);
+    else if (ext == ".PNG")
         outcome = ReadPng(target, path);
     else if (ext == ".BMP")
         outcome = ReadBmp(target, path);

@@ -16,7 +16,9 @@ enum class ReadOutcome {
 };
 
 // Reads a JPEG (".jpg", ".jif", ".jpe", ".jpeg"), PNG or BMP file, chosen by its extension,
-// into target as 8-bit RGB. On failure the target is emptied.
+// into target as 8-bit RGB; in plug-in mode (ActivePictureHost) every file but a BMP goes
+// through the plug-in that accepts it. On failure the target is emptied. Safe to call from
+// several threads: plug-in calls take turns.
 ReadOutcome ReadPictureFile(QImage& target, const std::string& path);
 
 // The same for drawing into a cell of the given size: a JPEG may come back reduced (to a half,

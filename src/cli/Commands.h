@@ -55,5 +55,6 @@ bool OpenWithSettings(Workspace& ws, const Args& args, std::vector<std::string>&
                       std::string& db);
 // A JSON string literal of bytes, quotes, backslashes and control characters escaped.
 void PrintJsonString(const std::string& s);
+int RunRegion(const Args& args);
 
 } // namespace lumidex::cli

@@ -5,6 +5,7 @@
 #include "DataFilter.h"
 #include "DatabaseCommands.h"
 #include "FileStatus.h"
+#include "PluginOption.h"
 #include "SignatureIndex.h"
 #include "Workspace.h"
 
@@ -146,7 +147,9 @@ int Usage(const char* text) {
 
 int RunScan(const Args& args) {
     const char* usage =
-        "scan DB PATH... [--depth N] [--policy replace|dontadd|notcare] [--log] [--jobs N]";
+        "scan DB PATH... [--depth N] [--policy replace|dontadd|notcare] [--log] [--jobs N] "
+        "[--plugins DIR]";
+    std::optional<std::string> pluginFolder;
     std::string db;
     std::vector<std::string> items;
     Workspace::FolderScan scan;
@@ -175,6 +178,8 @@ int RunScan(const Args& args) {
                 return Usage(usage);
         } else if (a == "--log") {
             scan.makeErrorLog = true;
+        } else if (a == "--plugins" && i + 1 < args.size()) {
+            pluginFolder = args[++i];
         } else if (a.rfind("--", 0) == 0) {
             return Usage(usage);
         } else if (db.empty()) {
@@ -188,6 +193,7 @@ int RunScan(const Args& args) {
     ScanFrame frame;
     ConsoleFrame::InstallInterruptHandler();
     Workspace ws(frame, DefaultAppDir());
+    if (pluginFolder && !UsePluginFolder(ws, *pluginFolder)) return kFailed;
     if (!OpenOrCreate(ws, db, false)) return kFailed;
     if (policy) ws.options.GroupBox2 = *policy;
     ws.folderScan = scan;

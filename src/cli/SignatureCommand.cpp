@@ -1,6 +1,8 @@
 #include "Commands.h"
 
 #include "ConsoleFrame.h"
+#include "PluginMode.h"
+#include "PluginOption.h"
 #include "Workspace.h"
 
 #include <cstdio>
@@ -16,16 +18,31 @@ public:
 };
 } // namespace
 
+bool UsePluginFolder(Workspace& ws, const std::string& folder) {
+    if (UsePluginsForRun(ws, ws.plugins, folder)) return true;
+    std::fprintf(stderr, "lumidex2-cli: %s: No valid plugin\n", folder.c_str());
+    return false;
+}
+
 int RunSignature(const Args& args) {
-    if (args.empty()) {
-        std::fprintf(stderr, "Usage: lumidex2-cli signature FILE...\n");
+    Args files;
+    std::string pluginFolder;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--plugins" && i + 1 < args.size())
+            pluginFolder = args[++i];
+        else
+            files.push_back(args[i]);
+    }
+    if (files.empty()) {
+        std::fprintf(stderr, "Usage: lumidex2-cli signature FILE... [--plugins DIR]\n");
         return kUsage;
     }
     CapturingFrame frame;
     ConsoleFrame::InstallInterruptHandler();
     Workspace ws(frame, DefaultAppDir());
+    if (!pluginFolder.empty() && !UsePluginFolder(ws, pluginFolder)) return kFailed;
     int status = kOk;
-    for (const std::string& path : args) {
+    for (const std::string& path : files) {
         frame.last.clear();
         int result = ws.AnalyseFile(path);
         if (result == 0) {

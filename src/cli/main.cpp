@@ -9,14 +9,16 @@ namespace lumidex::cli {
 
 const std::vector<Command>& AllCommands() {
     static const std::vector<Command> commands = {
-        {"signature", "FILE...",
+        {"signature", "FILE... [--plugins DIR]",
          "Analyse picture files; print key, luminance code and path (hex), or why a file was "
-         "rejected.",
+         "rejected. --plugins: read through the picture plug-ins of DIR.",
          RunSignature},
-        {"scan", "DB PATH... [--depth N] [--policy replace|dontadd|notcare] [--log] [--jobs N]",
+        {"scan",
+         "DB PATH... [--depth N] [--policy replace|dontadd|notcare] [--log] [--jobs N] "
+         "[--plugins DIR]",
          "Add picture files and folders to a database (a new one when DB does not exist) and save "
          "it; --policy stays the catalogue's option; --jobs N analyses on N threads (default: "
-         "every core).",
+         "every core); --plugins: read through the picture plug-ins of DIR.",
          RunScan},
         {"similar", "DB [--targets] [--all] [--set Name=value]...",
          "Print the reference list of \"Has Similar Pics\" (or all entries), with --targets each "
@@ -78,6 +80,10 @@ const std::vector<Command>& AllCommands() {
          "Analyse picture files without adding them; print each file followed by the "
          "catalogue's similar entries.",
          RunSimilarTo},
+        {"region", "DB PATH --list | --add L,T,R,B | --delete N [--plugins DIR]",
+         "List an entry's regions (\"Area \" number, corners, key, code), add one (clipped to "
+         "the picture) or delete one, and save DB.",
+         RunRegion},
     };
     return commands;
 }

@@ -36,8 +36,9 @@ QApplication& App() {
     static int argc = 1;
     static char name[] = "test";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: tearing Qt down in exit handlers crashes in its input devices.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 TEST(TMismatchEditor, ListsRemovesSearchesAndForgetsEntries) {

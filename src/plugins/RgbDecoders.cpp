@@ -1,0 +1,216 @@
+#include "RgbDecoders.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <memory>
+#include <vector>
+
+#include <jpeglib.h>
+#include <png.h>
+
+namespace lumidex {
+
+namespace {
+
+bool TooLarge(uint64_t width, uint64_t height, int maxSide) {
+    return width > static_cast<uint64_t>(maxSide) || height > static_cast<uint64_t>(maxSide);
+}
+
+uint8_t* Row(const RgbTarget& t, uint64_t y) {
+    return t.pixels + t.stride * y;
+}
+
+// ---- JPEG ----
+
+// A progressive file can hold any number of scans, each a full pass over the coefficients;
+// past this many the file is taken as hostile rather than decoded for minutes.
+constexpr int kMaxJpegScans = 500;
+
+struct JpegErrorManager {
+    jpeg_error_mgr mgr;
+    std::jmp_buf jump;
+};
+
+[[noreturn]] void JpegErrorExit(j_common_ptr cinfo) {
+    std::longjmp(reinterpret_cast<JpegErrorManager*>(cinfo->err)->jump, 1);
+}
+// Warnings (corrupt data, a premature end) are not shown: libjpeg goes on as its own tools do.
+void JpegQuietMessage(j_common_ptr, int) {}
+
+void JpegScanLimit(j_common_ptr common) {
+    auto* cinfo = reinterpret_cast<j_decompress_ptr>(common);
+    if (common->is_decompressor && cinfo->input_scan_number > kMaxJpegScans) JpegErrorExit(common);
+}
+
+// Everything the decoder touches lives here, outside the frame that calls setjmp.
+struct JpegJob {
+    std::FILE* file = nullptr;
+    int maxSide = 0;
+    const RgbAllocator* allocate = nullptr;
+    jpeg_decompress_struct cinfo{};
+    JpegErrorManager err{};
+    jpeg_progress_mgr progress{};
+    RgbTarget target;
+    std::vector<JSAMPLE> cmykRow;
+    DecodeOutcome outcome = DecodeOutcome::Failed;
+    int cellWidth = 0, cellHeight = 0;
+};
+
+// Largest libjpeg reduction whose output still covers the cell (output sides round up).
+unsigned ReductionFor(JDIMENSION width, JDIMENSION height, int cellWidth, int cellHeight) {
+    if (cellWidth <= 0 || cellHeight <= 0) return 1;
+    for (unsigned d : {8u, 4u, 2u})
+        if ((width + d - 1) / d >= static_cast<unsigned>(cellWidth) &&
+            (height + d - 1) / d >= static_cast<unsigned>(cellHeight))
+            return d;
+    return 1;
+}
+
+// Adobe-inverted CMYK, as Photoshop writes it (libjpeg converts YCCK to the same form).
+void CmykToRgb(const JSAMPLE* in, uint8_t* out, JDIMENSION width) {
+    for (JDIMENSION x = 0; x < width; ++x, in += 4, out += 3) {
+        unsigned k = in[3];
+        out[0] = static_cast<uint8_t>(in[0] * k / 255);
+        out[1] = static_cast<uint8_t>(in[1] * k / 255);
+        out[2] = static_cast<uint8_t>(in[2] * k / 255);
+    }
+}
+
+// Returns with job.outcome set; the caller destroys the decompressor.
+void DecodeJpeg(JpegJob& job) {
+    j_decompress_ptr cinfo = &job.cinfo;
+    if (setjmp(job.err.jump)) {
+        job.outcome = DecodeOutcome::Failed;
+        return;
+    }
+    jpeg_stdio_src(cinfo, job.file);
+    jpeg_read_header(cinfo, TRUE);
+    if (TooLarge(cinfo->image_width, cinfo->image_height, job.maxSide)) {
+        job.outcome = DecodeOutcome::Oversized;
+        return;
+    }
+    bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
+    cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+    cinfo->scale_num = 1;
+    cinfo->scale_denom =
+        ReductionFor(cinfo->image_width, cinfo->image_height, job.cellWidth, job.cellHeight);
+    jpeg_start_decompress(cinfo);
+    const JDIMENSION width = cinfo->output_width;
+    job.target = (*job.allocate)(static_cast<int>(width), static_cast<int>(cinfo->output_height));
+    if (!job.target.pixels) return;
+    if (cmyk) job.cmykRow.resize(static_cast<size_t>(width) * 4);
+    JSAMPROW rows[16];
+    while (cinfo->output_scanline < cinfo->output_height) {
+        JDIMENSION first = cinfo->output_scanline;
+        if (cmyk) {
+            rows[0] = job.cmykRow.data();
+            if (jpeg_read_scanlines(cinfo, rows, 1) != 1) return;
+            CmykToRgb(rows[0], Row(job.target, first), width);
+            continue;
+        }
+        // Rows go straight into the picture's own lines.
+        JDIMENSION count = std::min<JDIMENSION>(16, cinfo->output_height - first);
+        for (JDIMENSION i = 0; i < count; ++i)
+            rows[i] = Row(job.target, first + i);
+        if (jpeg_read_scanlines(cinfo, rows, count) == 0) return;
+    }
+    // What follows the last line (markers, padding) is of no interest.
+    job.outcome = DecodeOutcome::Ok;
+}
+
+// ---- PNG ----
+
+[[noreturn]] void PngErrorExit(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
+void PngQuietWarning(png_structp, png_const_charp) {}
+
+struct PngJob {
+    std::FILE* file = nullptr;
+    int maxSide = 0;
+    const RgbAllocator* allocate = nullptr;
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    std::vector<png_bytep> rows;
+    DecodeOutcome outcome = DecodeOutcome::Failed;
+};
+
+void DecodePng(PngJob& job) {
+    png_structp png = job.png;
+    png_infop info = job.info;
+    if (setjmp(png_jmpbuf(png))) {
+        job.outcome = DecodeOutcome::Failed;
+        return;
+    }
+    png_init_io(png, job.file);
+    png_set_sig_bytes(png, 8);
+    // Our own limit applies, with its own message; libpng's smaller default would hide it.
+    png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
+    png_read_info(png, info);
+    png_uint_32 width = 0, height = 0;
+    int depth = 0, colourType = 0;
+    png_get_IHDR(png, info, &width, &height, &depth, &colourType, nullptr, nullptr, nullptr);
+    if (TooLarge(width, height, job.maxSide)) {
+        job.outcome = DecodeOutcome::Oversized;
+        return;
+    }
+    // 8-bit RGB out: palette and grey expanded, 16 bits cut to their high byte, alpha and
+    // transparency dropped without compositing, no gamma applied.
+    if (colourType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
+    if (colourType == PNG_COLOR_TYPE_GRAY && depth < 8) png_set_expand_gray_1_2_4_to_8(png);
+    if (depth == 16) png_set_strip_16(png);
+    if (!(colourType & PNG_COLOR_MASK_COLOR)) png_set_gray_to_rgb(png);
+    png_set_strip_alpha(png);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    if (png_get_channels(png, info) != 3 || png_get_bit_depth(png, info) != 8 ||
+        png_get_rowbytes(png, info) != static_cast<size_t>(width) * 3)
+        return;
+    RgbTarget target = (*job.allocate)(static_cast<int>(width), static_cast<int>(height));
+    if (!target.pixels) return;
+    job.rows.resize(height);
+    for (png_uint_32 y = 0; y < height; ++y)
+        job.rows[y] = Row(target, y);
+    png_read_image(png, job.rows.data());
+    job.outcome = DecodeOutcome::Ok;
+}
+
+} // namespace
+
+DecodeOutcome DecodeJpegRgb(std::FILE* file, int maxSide, const RgbAllocator& allocate,
+                            int cellWidth, int cellHeight) {
+    auto job = std::make_unique<JpegJob>();
+    job->file = file;
+    job->maxSide = maxSide;
+    job->cellWidth = cellWidth;
+    job->cellHeight = cellHeight;
+    job->allocate = &allocate;
+    job->cinfo.err = jpeg_std_error(&job->err.mgr);
+    job->err.mgr.error_exit = JpegErrorExit;
+    job->err.mgr.emit_message = JpegQuietMessage;
+    jpeg_create_decompress(&job->cinfo);
+    job->progress.progress_monitor = JpegScanLimit;
+    job->cinfo.progress = &job->progress;
+    DecodeJpeg(*job);
+    jpeg_destroy_decompress(&job->cinfo);
+    return job->outcome;
+}
+
+DecodeOutcome DecodePngRgb(std::FILE* file, int maxSide, const RgbAllocator& allocate) {
+    png_byte signature[8];
+    if (std::fread(signature, 1, 8, file) != 8 || png_sig_cmp(signature, 0, 8) != 0)
+        return DecodeOutcome::Failed;
+    auto job = std::make_unique<PngJob>();
+    job->file = file;
+    job->maxSide = maxSide;
+    job->allocate = &allocate;
+    job->png =
+        png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, PngErrorExit, PngQuietWarning);
+    if (!job->png) return DecodeOutcome::Failed;
+    job->info = png_create_info_struct(job->png);
+    if (job->info) DecodePng(*job);
+    png_destroy_read_struct(&job->png, job->info ? &job->info : nullptr, nullptr);
+    return job->outcome;
+}
+
+} // namespace lumidex

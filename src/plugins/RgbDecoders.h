@@ -1,0 +1,34 @@
+#pragma once
+// The JPEG and PNG decoders of the built-in readers, free of Qt so that the project's
+// plug-ins decode with the same libraries and settings (and so give the same signatures).
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+
+namespace lumidex {
+
+enum class DecodeOutcome {
+    Ok,
+    Failed,
+    Oversized // wider or higher than the limit given: refused before any pixel is decoded
+};
+
+// Where the decoder writes: 8-bit RGB rows of at least width * 3 bytes, stride bytes apart.
+struct RgbTarget {
+    uint8_t* pixels = nullptr;
+    size_t stride = 0;
+};
+// Called once the size is known; a target without pixels fails the decoding.
+using RgbAllocator = std::function<RgbTarget(int width, int height)>;
+
+// file is read from its current position to the end of the picture. With a cell to fill,
+// libjpeg decodes at the smallest of 1/8, 1/4, 1/2 that still covers it (a thumbnail of a
+// large photograph then costs a fraction of the full decode); never for analysis.
+DecodeOutcome DecodeJpegRgb(std::FILE* file, int maxSide, const RgbAllocator& allocate,
+                            int cellWidth = 0, int cellHeight = 0);
+// file is read from its current position, the 8-byte PNG signature included.
+DecodeOutcome DecodePngRgb(std::FILE* file, int maxSide, const RgbAllocator& allocate);
+
+} // namespace lumidex
