@@ -19,12 +19,12 @@
 namespace lumidex::test {
 namespace {
 
-QApplication& App() {
+// One application for the whole run, never destroyed: Qt's input devices outlive a static one.
+void App() {
     static int argc = 1;
     static char name[] = "fileops_ui_test";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    if (!QApplication::instance()) new QApplication(argc, argv);
 }
 
 template <class T> T* Find(QWidget& w, const char* name) {
