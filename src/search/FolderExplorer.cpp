@@ -157,20 +157,21 @@ int FolderTreeModel::NodeOf(const QModelIndex& index) const {
 
 QModelIndex FolderTreeModel::index(int row, int column, const QModelIndex& parent) const {
     const int p = parent.isValid() ? NodeOf(parent) : FolderTree::kRoot;
+    if (p >= tree_.Count()) return {};
     const auto& c = tree_.At(p).children;
     if (column != 0 || row < 0 || row >= static_cast<int>(c.size())) return {};
     return createIndex(row, 0, quintptr(c[static_cast<size_t>(row)]));
 }
 
 QModelIndex FolderTreeModel::parent(const QModelIndex& child) const {
-    if (!child.isValid()) return {};
+    if (!child.isValid() || NodeOf(child) >= tree_.Count()) return {};
     return IndexOf(tree_.At(NodeOf(child)).parent);
 }
 
 int FolderTreeModel::rowCount(const QModelIndex& parent) const {
     if (parent.isValid() && parent.column() != 0) return 0;
     const int p = parent.isValid() ? NodeOf(parent) : FolderTree::kRoot;
-    return static_cast<int>(tree_.At(p).children.size());
+    return p < tree_.Count() ? static_cast<int>(tree_.At(p).children.size()) : 0;
 }
 
 int FolderTreeModel::columnCount(const QModelIndex&) const {
@@ -180,6 +181,7 @@ int FolderTreeModel::columnCount(const QModelIndex&) const {
 QVariant FolderTreeModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) return {};
     const int node = NodeOf(index);
+    if (node >= tree_.Count()) return {};
     const std::string& s = role == Qt::DisplayRole ? tree_.At(node).name : tree_.NodePath(node);
     return QFile::decodeName(QByteArray(s.data(), static_cast<qsizetype>(s.size())));
 }

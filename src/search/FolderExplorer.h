@@ -5,6 +5,7 @@
 
 #include <QAbstractItemModel>
 
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -64,9 +65,10 @@ class FolderTreeModel : public QAbstractItemModel {
 public:
     explicit FolderTreeModel(FolderTree& tree, QObject* parent = nullptr)
         : QAbstractItemModel(parent), tree_(tree) {}
-    // After the tree was rebuilt or a path added.
-    void Reset() {
+    // Changes the tree (rebuild, clear, a new path) inside a model reset.
+    void Reset(const std::function<void()>& change = {}) {
         beginResetModel();
+        if (change) change();
         endResetModel();
     }
     QModelIndex IndexOf(int node) const;

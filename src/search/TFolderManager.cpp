@@ -106,8 +106,7 @@ TFolderManager::TFolderManager(Workspace& ws, FolderManagerHost* host, QWidget* 
     listener_ = ws_.AddEntryListener([this](const Pdata* e) {
         if (e) return;
         SaveNote();
-        tree_.Clear();
-        model_.Reset();
+        model_.Reset([this] { tree_.Clear(); });
         NodeSelected();
     });
     NodeSelected();
@@ -136,25 +135,21 @@ void TFolderManager::NoteFailed() {
 
 void TFolderManager::Rebuild() {
     SaveNote();
-    tree_.Rebuild(ws_.FolderList);
-    model_.Reset();
+    model_.Reset([this] { tree_.Rebuild(ws_.FolderList); });
     view_->expandAll();
     if (Pdata* ref = ws_.lists.currentReference) AddPath(ref->path, true);
     NodeSelected();
 }
 
 void TFolderManager::AddPath(const std::string& path, bool select) {
-    const int before = tree_.Count();
-    int node = tree_.AddPath(path);
-    if (node < 0) return;
-    if (tree_.Count() != before) {
-        const QModelIndex keep = view_->currentIndex();
-        const int kept = model_.NodeOf(keep);
-        model_.Reset();
-        view_->expandAll();
-        if (kept >= 0) view_->setCurrentIndex(model_.IndexOf(kept));
-    }
-    if (select) Select(node);
+    const int kept = model_.NodeOf(view_->currentIndex());
+    int node = -1;
+    model_.Reset([&] { node = tree_.AddPath(path); });
+    view_->expandAll();
+    if (node >= 0 && select)
+        Select(node);
+    else if (kept >= 0)
+        view_->setCurrentIndex(model_.IndexOf(kept));
 }
 
 void TFolderManager::Select(int node) {
