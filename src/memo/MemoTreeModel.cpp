@@ -206,6 +206,8 @@ int MemoTreeModel::columnCount(const QModelIndex&) const {
 QVariant MemoTreeModel::data(const QModelIndex& i, int role) const {
     if (!i.isValid()) return {};
     const int slot = SlotOf(i);
+    // The table may have been cleared before the tree is rebuilt.
+    if (i.internalId() && !memos_.IsMemo(slot)) return {};
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole: {

@@ -49,27 +49,27 @@ void FolderTree::SortChildren(int node) {
     });
 }
 
-int FolderTree::Child(int parent, const std::string& name, Pdata* entry, bool keepSorted) {
+int FolderTree::Child(int parent, const std::string& name, bool keepSorted) {
     auto [it, made] = byKey_.emplace(KeyOf(parent, name), static_cast<int>(nodes_.size()));
     if (!made) return it->second;
-    nodes_.push_back(Node{name, entry, parent, {}});
+    nodes_.push_back(Node{name, parent, {}});
     nodes_[static_cast<size_t>(parent)].children.push_back(it->second);
     if (keepSorted) SortChildren(parent);
     return it->second;
 }
 
-int FolderTree::AddFolder(std::string_view folder, Pdata* entry, bool keepSorted) {
+int FolderTree::AddFolder(std::string_view folder, bool keepSorted) {
     int node = kRoot;
     for (std::string_view name : Names(folder))
-        node = Child(node, std::string(name), entry, keepSorted);
+        node = Child(node, std::string(name), keepSorted);
     return node == kRoot ? -1 : node;
 }
 
-int FolderTree::AddPath(const std::string& path, Pdata* entry) {
+int FolderTree::AddPath(const std::string& path) {
     std::string_view folder = paths::FolderPart(path);
     if (folder.empty() || folder == lastFolder_) return -1;
     lastFolder_.assign(folder);
-    return AddFolder(folder, entry, true);
+    return AddFolder(folder, true);
 }
 
 void FolderTree::Rebuild(const FolderList& list) {
@@ -80,7 +80,7 @@ void FolderTree::Rebuild(const FolderList& list) {
         std::string_view folder = paths::FolderPart(path);
         if (folder.empty() || folder == lastFolder_) continue;
         lastFolder_.assign(folder);
-        AddFolder(folder, entry, false);
+        AddFolder(folder, false);
     }
     // Sorted once at the end: a sorted insert per folder is quadratic in a wide folder.
     for (int n = 0; n < Count(); ++n)
@@ -157,20 +157,21 @@ int FolderTreeModel::NodeOf(const QModelIndex& index) const {
 
 QModelIndex FolderTreeModel::index(int row, int column, const QModelIndex& parent) const {
     const int p = parent.isValid() ? NodeOf(parent) : FolderTree::kRoot;
+    if (p >= tree_.Count()) return {};
     const auto& c = tree_.At(p).children;
     if (column != 0 || row < 0 || row >= static_cast<int>(c.size())) return {};
     return createIndex(row, 0, quintptr(c[static_cast<size_t>(row)]));
 }
 
 QModelIndex FolderTreeModel::parent(const QModelIndex& child) const {
-    if (!child.isValid()) return {};
+    if (!child.isValid() || NodeOf(child) >= tree_.Count()) return {};
     return IndexOf(tree_.At(NodeOf(child)).parent);
 }
 
 int FolderTreeModel::rowCount(const QModelIndex& parent) const {
     if (parent.isValid() && parent.column() != 0) return 0;
     const int p = parent.isValid() ? NodeOf(parent) : FolderTree::kRoot;
-    return static_cast<int>(tree_.At(p).children.size());
+    return p < tree_.Count() ? static_cast<int>(tree_.At(p).children.size()) : 0;
 }
 
 int FolderTreeModel::columnCount(const QModelIndex&) const {
@@ -180,6 +181,7 @@ int FolderTreeModel::columnCount(const QModelIndex&) const {
 QVariant FolderTreeModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) return {};
     const int node = NodeOf(index);
+    if (node >= tree_.Count()) return {};
     const std::string& s = role == Qt::DisplayRole ? tree_.At(node).name : tree_.NodePath(node);
     return QFile::decodeName(QByteArray(s.data(), static_cast<qsizetype>(s.size())));
 }

@@ -5,6 +5,7 @@
 
 #include <QAbstractItemModel>
 
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -13,11 +14,11 @@ namespace lumidex {
 
 // The folder explorer's tree, built from the folder list (never from the disk). Node names are
 // the folder names exactly as the paths spell them; children are shown in upper-case order.
+// Nodes keep no entries, so nothing here can outlive one.
 class FolderTree {
 public:
     struct Node {
         std::string name;
-        Pdata* entry = nullptr; // the entry that came with the path that made the node
         int parent = -1;
         std::vector<int> children;
     };
@@ -27,7 +28,7 @@ public:
     void Rebuild(const FolderList& list);
     // AddPath: the folder part of the path as nodes; -1 when it is the last folder added
     // (ignored), else the folder's node.
-    int AddPath(const std::string& path, Pdata* entry);
+    int AddPath(const std::string& path);
 
     static constexpr int kRoot = 0; // the invisible top; its children are the root nodes
     const Node& At(int node) const { return nodes_[static_cast<size_t>(node)]; }
@@ -43,8 +44,8 @@ public:
     void SortChildren(int node);
 
 private:
-    int Child(int parent, const std::string& name, Pdata* entry, bool keepSorted);
-    int AddFolder(std::string_view folder, Pdata* entry, bool keepSorted);
+    int Child(int parent, const std::string& name, bool keepSorted);
+    int AddFolder(std::string_view folder, bool keepSorted);
     std::vector<Node> nodes_;
     std::unordered_map<std::string, int> byKey_; // parent index, NUL, name
     std::string lastFolder_;
@@ -64,9 +65,10 @@ class FolderTreeModel : public QAbstractItemModel {
 public:
     explicit FolderTreeModel(FolderTree& tree, QObject* parent = nullptr)
         : QAbstractItemModel(parent), tree_(tree) {}
-    // After the tree was rebuilt or a path added.
-    void Reset() {
+    // Changes the tree (rebuild, clear, a new path) inside a model reset.
+    void Reset(const std::function<void()>& change = {}) {
         beginResetModel();
+        if (change) change();
         endResetModel();
     }
     QModelIndex IndexOf(int node) const;

@@ -1,3 +1,4 @@
+#include "TFolderManager.h"
 #include "TMismatchEditor.h"
 #include "TMismatchhConf.h"
 #include "TNavigator.h"
@@ -13,14 +14,20 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QTreeView>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+
+#include "DatabaseCommands.h"
+#include "Paths.h"
 
 namespace lumidex {
 namespace {
@@ -170,6 +177,51 @@ TEST(TNavigator, PagesJumpAndTheMemoPageKnowsSlots) {
     EXPECT_EQ(ws.lists.currentReference, &ws.catalogue.Entry(2));
     if (const char* shots = std::getenv("LUMIDEX2_SCREENSHOT_DIR"))
         nav.grab().save(QString(shots) + "/TNavigator.png");
+}
+
+TEST(TFolderManager, TreeJumpNoteAndButtons) {
+    App();
+    test::TempDir dir;
+    test::RecordingFrame frame;
+    Workspace ws(frame, dir.path());
+    const std::string pics = dir.File("Pics");
+    std::filesystem::create_directories(pics + "/sub");
+    for (std::string p : {pics + "/a.jpg", pics + "/sub/b.jpg"}) {
+        ws.catalogue.Insert(std::make_unique<Pdata>(p));
+        ws.FolderList.emplace_back(paths::UpperKey(p), nullptr);
+    }
+    ws.FolderList.back().second = &ws.catalogue.Entry(1);
+    ws.FolderList.front().second = &ws.catalogue.Entry(0);
+    ws.lists.UpdateReferenceList();
+    struct Moves : FolderManagerHost {
+        std::vector<int> steps;
+        void MoveReferenceSelection(int s) override { steps.push_back(s); }
+        void ListsChanged() override {}
+    } host;
+    TFolderManager explorer(ws, &host);
+    explorer.show();
+    explorer.Rebuild();
+    EXPECT_EQ(explorer.windowTitle(), "Folder Explorer");
+    auto* note = explorer.findChild<QPlainTextEdit*>("Memo1");
+    explorer.AddPath(pics + "/sub/b.jpg", true);
+    EXPECT_EQ(explorer.CurrentFolder(), pics + "/sub") << "exact letter case";
+    EXPECT_TRUE(note->isEnabled());
+    explorer.findChild<QPushButton*>("ButtonFindFirst")->click();
+    EXPECT_EQ(ws.lists.currentReference, &ws.catalogue.Entry(1));
+    note->setPlainText("kept");
+    explorer.findChild<QPushButton*>("ButtonSearch2")->click();
+    EXPECT_EQ(explorer.findChild<QStatusBar*>("StatusBar1")->currentMessage(), "1 Files match.");
+    if (const char* shots = std::getenv("LUMIDEX2_SCREENSHOT_DIR"))
+        explorer.grab().save(QString(shots) + "/TFolderManager.png");
+    // A clear saves the note before the tree goes.
+    Database parts = ws.DatabaseParts();
+    ClearAllData(parts);
+    EXPECT_EQ(test::ReadWholeFile(pics + "/sub/index .txt"), "kept\r\n");
+    EXPECT_TRUE(explorer.CurrentFolder().empty());
+
+    explorer.findChild<QToolButton*>("Up")->click();
+    explorer.findChild<QToolButton*>("Down")->click();
+    EXPECT_EQ(host.steps, (std::vector<int>{-1, +1})) << "each moves the way its name says";
 }
 
 } // namespace
