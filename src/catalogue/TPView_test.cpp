@@ -19,13 +19,12 @@ using namespace lumidex::test;
 
 namespace {
 
-QApplication& App() {
+// One application for the process, never destroyed: Qt's own statics outlive the tests.
+void App() {
     static int argc = 1;
     static char name[] = "catalogue_ui_test";
     static char* argv[] = {name, nullptr};
-    // Never destroyed: tearing Qt down in exit handlers crashes in its input devices.
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
+    if (!QApplication::instance()) new QApplication(argc, argv);
 }
 
 // Made before the window members of the fixture.

@@ -94,10 +94,14 @@ void DecodeJpeg(JpegJob& job) {
     cinfo->scale_num = 1;
     cinfo->scale_denom =
         ReductionFor(cinfo->image_width, cinfo->image_height, job.cellWidth, job.cellHeight);
-    jpeg_start_decompress(cinfo);
+    // The size is known before decompression starts: a caller that wants only the size stops
+    // here, before a progressive file is read through.
+    jpeg_calc_output_dimensions(cinfo);
     const JDIMENSION width = cinfo->output_width;
     job.target = (*job.allocate)(static_cast<int>(width), static_cast<int>(cinfo->output_height));
     if (!job.target.pixels) return;
+    jpeg_start_decompress(cinfo);
+    if (cinfo->output_width != width) return;
     if (cmyk) job.cmykRow.resize(static_cast<size_t>(width) * 4);
     JSAMPROW rows[16];
     while (cinfo->output_scanline < cinfo->output_height) {

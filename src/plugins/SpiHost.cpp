@@ -73,6 +73,7 @@ SpiHost::~SpiHost() {
 }
 
 void SpiHost::LoadFolder(const std::string& folder) {
+    std::lock_guard<std::mutex> turn(lock_); // no read may run on a library being unloaded
     chosen_ = nullptr;
     chain_.reset();
     folder_ = folder.empty() ? std::string() : paths::WithTrailingDelimiter(folder);
@@ -92,6 +93,11 @@ void SpiHost::LoadFolder(const std::string& folder) {
         plugin->GetFile = Export<SpiGetFile>(module, "GetFile");
         plugin->GetPluginInfo = Export<SpiGetPluginInfo>(module, "GetPluginInfo");
         if (!plugin->IsSupported || !plugin->GetPicture) continue; // unloaded by the record
+        // A plug-in stays mapped once it is one: its libraries may keep state (decoder
+        // registries, thread-local data, exit handlers) that would point into unmapped code.
+        if (void* pinned =
+                ::dlopen((folder_ + name).c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE))
+            ::dlclose(pinned);
         TSpi_plugin* added = plugin.get();
         if (last)
             last->next = std::move(plugin);

@@ -43,7 +43,8 @@ enum class SpiRead {
 };
 
 // The plug-ins of one folder, asked in load order. Plug-ins run in this process: one that
-// crashes takes the program with it. Calls into them are serialised by Lock().
+// crashes takes the program with it. Readers hold Lock() around SelectPlugin and
+// ReadSelected (the host remembers one file at a time); LoadFolder takes it itself.
 class SpiHost {
 public:
     SpiHost() = default;

@@ -112,16 +112,26 @@ __attribute__((visibility("default"))) int GetPicture(const char* buf, int32_t l
         std::free(pixels);
         return outcome == DecodeOutcome::Oversized ? SPI_NO_MEMORY : SPI_BROKEN_DATA;
     }
-    // Decoded top row first as RGB; the interface wants the bottom row first as BGR.
+    // Decoded top row first as RGB; the interface wants the bottom row first as BGR. One pass
+    // swaps each pair of rows and their red and blue.
     const size_t rowBytes = DibRowBytes(width);
-    for (int y = 0; y < height; ++y) {
-        uint8_t* row = pixels + rowBytes * static_cast<size_t>(y);
-        for (int x = 0; x < width; ++x)
-            std::swap(row[3 * x], row[3 * x + 2]);
+    auto flip = [width](uint8_t* a, uint8_t* b) {
+        for (int x = 0; x < width; ++x, a += 3, b += 3) {
+            const uint8_t r = a[0], g = a[1], bl = a[2];
+            a[0] = b[2], a[1] = b[1], a[2] = b[0];
+            b[0] = bl, b[1] = g, b[2] = r;
+        }
+    };
+    for (int top = 0, bottom = height - 1; top <= bottom; ++top, --bottom) {
+        uint8_t* a = pixels + rowBytes * static_cast<size_t>(top);
+        uint8_t* b = pixels + rowBytes * static_cast<size_t>(bottom);
+        if (a != b) {
+            flip(a, b);
+        } else {
+            for (int x = 0; x < width; ++x)
+                std::swap(a[3 * x], a[3 * x + 2]);
+        }
     }
-    for (int top = 0, bottom = height - 1; top < bottom; ++top, --bottom)
-        std::swap_ranges(pixels + rowBytes * top, pixels + rowBytes * (top + 1),
-                         pixels + rowBytes * bottom);
     auto* header = static_cast<SpiBitmapInfoHeader*>(std::calloc(1, sizeof(SpiBitmapInfoHeader)));
     if (!header) {
         std::free(pixels);
