@@ -29,7 +29,7 @@ bool Analysable(const FileAnalysis& a) {
 
 } // namespace
 
-FileAnalysis MeasureFile(const std::string& path) {
+FileAnalysis MeasureFile(const std::string& path, bool smallPreview) {
     FileAnalysis a;
     a.status = GetFileStatus(path);
     if (!a.status.exists || a.status.size < 1024) return a;
@@ -44,7 +44,7 @@ FileAnalysis MeasureFile(const std::string& path) {
         a.key = ComputeSignature(picture, entry, SignatureMode::WholePicture, 0, 0, 0, 0, quiet);
         a.code = entry.code;
     }
-    a.preview = PreviewOf(picture);
+    a.preview = smallPreview ? PreviewOf(picture) : std::move(picture);
     return a;
 }
 
@@ -69,7 +69,8 @@ void Analyser::ShowReading(const std::string& path) {
 
 int Analyser::AnalyseFile(const std::string& path) {
     ShowReading(path);
-    return Conclude(path, measure ? measure(path) : MeasureFile(path));
+    // On this thread the picture is released with the next one, as it always was.
+    return Conclude(path, measure ? measure(path) : MeasureFile(path, false));
 }
 
 int Analyser::AnalyseFile(const std::string& path, FileAnalysis&& analysis) {
