@@ -60,13 +60,15 @@ void PlainDecode(benchmark::State& state) {
     state.counters["files"] = static_cast<double>(files.size());
 }
 
-// What "lumidex2-cli scan" does with one folder: a new catalogue, the folder scan, the save.
+// What "lumidex2-cli scan" does with one folder: a new catalogue, the folder scan, the save;
+// the argument is the number of analysis threads (0: every core).
 void ScanFolder(benchmark::State& state) {
     const std::string db = Folder() + "bench.ld2";
     NullFrame frame;
     for (auto _ : state) {
         Workspace ws(frame, Folder());
         ws.options.GroupBox2 = SameFilePolicy::NotCare;
+        ws.analysisWorkers = static_cast<int>(state.range(0));
         ws.AddPicturesFromFolder(Folder(), {});
         Database parts = ws.DatabaseParts();
         BuildHeader(parts);
@@ -79,6 +81,6 @@ void ScanFolder(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(PlainDecode)->Unit(benchmark::kMillisecond)->MinTime(3);
-BENCHMARK(ScanFolder)->Unit(benchmark::kMillisecond)->MinTime(3);
+BENCHMARK(ScanFolder)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->MinTime(3)->UseRealTime();
 
 BENCHMARK_MAIN();

@@ -271,7 +271,8 @@ void Workspace::ReanalyseReferenceList() {
     for (int row = 0; row < lists.reference.Count(); ++row) {
         lists.reference.Select(row);
         Pdata& entry = *lists.reference.EntryAt(row);
-        FileAnalysis a = analyser.measure ? analyser.measure(entry.path) : MeasureFile(entry.path);
+        FileAnalysis a =
+            analyser.measure ? analyser.measure(entry.path) : MeasureFile(entry.path, false);
         const FileStatus& st = a.status;
         if (!st.exists || st.size < 1024) {
             LogMessage("File is too small," + entry.path);

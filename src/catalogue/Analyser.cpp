@@ -10,16 +10,12 @@ namespace lumidex {
 
 namespace {
 
-// Cheap enough for the largest pictures: a nearest-pixel cut to twice the size, then a smooth
-// reduction of that.
+// Nearest pixels: the progress window shows it for a moment, and a smooth reduction costs
+// as much as a third of a small picture's signature.
 QImage PreviewOf(const QImage& picture) {
     if (picture.isNull()) return {};
     if (picture.width() <= kPreviewSide && picture.height() <= kPreviewSide) return picture;
-    QImage rough = picture;
-    if (picture.width() > 2 * kPreviewSide || picture.height() > 2 * kPreviewSide)
-        rough = picture.scaled(2 * kPreviewSide, 2 * kPreviewSide, Qt::KeepAspectRatio,
-                               Qt::FastTransformation);
-    return rough.scaled(kPreviewSide, kPreviewSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return picture.scaled(kPreviewSide, kPreviewSide, Qt::KeepAspectRatio, Qt::FastTransformation);
 }
 
 bool Analysable(const FileAnalysis& a) {
@@ -29,7 +25,7 @@ bool Analysable(const FileAnalysis& a) {
 
 } // namespace
 
-FileAnalysis MeasureFile(const std::string& path) {
+FileAnalysis MeasureFile(const std::string& path, bool smallPreview) {
     FileAnalysis a;
     a.status = GetFileStatus(path);
     if (!a.status.exists || a.status.size < 1024) return a;
@@ -44,7 +40,7 @@ FileAnalysis MeasureFile(const std::string& path) {
         a.key = ComputeSignature(picture, entry, SignatureMode::WholePicture, 0, 0, 0, 0, quiet);
         a.code = entry.code;
     }
-    a.preview = PreviewOf(picture);
+    a.preview = smallPreview ? PreviewOf(picture) : std::move(picture);
     return a;
 }
 
@@ -68,7 +64,8 @@ void Analyser::ShowReading(const std::string& path) {
 }
 
 int Analyser::AnalyseFile(const std::string& path) {
-    return AnalyseFile(path, measure ? measure(path) : MeasureFile(path));
+    // On this thread the picture is released with the next one, as it always was.
+    return AnalyseFile(path, measure ? measure(path) : MeasureFile(path, false));
 }
 
 int Analyser::AnalyseFile(const std::string& path, FileAnalysis&& analysis) {
@@ -85,7 +82,7 @@ int Analyser::AnalyseFile(const std::string& path, FileAnalysis&& analysis) {
 
 int Analyser::AnalyseInto(const std::string& path, Pdata& entry) {
     ShowReading(path);
-    return Conclude(path, MeasureFile(path), entry);
+    return Conclude(path, MeasureFile(path, false), entry);
 }
 
 int Analyser::Conclude(const std::string& path, FileAnalysis&& a, Pdata& entry) {

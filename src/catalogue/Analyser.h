@@ -35,8 +35,8 @@ struct FileAnalysis {
 inline constexpr int kPreviewSide = 210;
 
 // Reads the file and computes its signature without touching the catalogue or a frame.
-// Safe to call from any thread.
-FileAnalysis MeasureFile(const std::string& path);
+// Safe to call from any thread. Without smallPreview the preview is the picture itself.
+FileAnalysis MeasureFile(const std::string& path, bool smallPreview = true);
 
 // The signature's progress (16 steps of the picture bar) for a signature computed elsewhere,
 // with the abort request read after every cell as the signature reads it. False when the user

@@ -130,8 +130,13 @@ ReadOutcome ReadBmp(QImage& target, const std::string& path) {
     reader.setDecideFormatFromContent(false);
     reader.setAutoTransform(false);
     // A picture of the largest size takes 400 MB as 32-bit pixels; Qt refuses less by default.
-    if (QImageReader::allocationLimit() != 0 && QImageReader::allocationLimit() < 512)
-        QImageReader::setAllocationLimit(512);
+    // Raised once: pictures are read on several threads at a time.
+    static const bool limitRaised = [] {
+        if (QImageReader::allocationLimit() != 0 && QImageReader::allocationLimit() < 512)
+            QImageReader::setAllocationLimit(512);
+        return true;
+    }();
+    (void)limitRaised;
     QImage image;
     if (!reader.read(&image) || image.isNull()) return ReadOutcome::Failed;
     if (TooLarge(static_cast<uint64_t>(image.width()), static_cast<uint64_t>(image.height())))

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Files per second of "lumidex2-cli scan" over a folder of photographs with 1, 2 and 4 analysis
+# threads, beside a plain single-core libjpeg decode of the same JPEG files in the same run:
+# wall time, CPU time and peak resident memory of each, repeated.
+#   bench/scan_corpus.sh CLI FOLDER [REPEATS]
+# e.g. bench/scan_corpus.sh build/release/src/cli/lumidex2-cli /tmp/lumibench/scale 3
+set -euo pipefail
+cli=$(realpath "$1")
+folder=$(realpath "$2")
+repeats=${3:-3}
+here=$(dirname "$(realpath "$0")")
+work=$(mktemp -d /tmp/lumidex2-bench-XXXXXX)
+trap 'rm -rf "$work"' EXIT
+export LUMIDEX2_HOME=$work/home
+mkdir -p "$LUMIDEX2_HOME"
+
+gcc -O2 -o "$work/decode-limit" "${LUMIBENCH_SRC:-$here/../../shared/lumibench}/decode-limit.c" -ljpeg
+find "$folder" -type f \( -iname '*.jpg' -o -iname '*.jpeg' \) | sort > "$work/jpegs"
+files=$(find "$folder" -type f \( -iname '*.jpg' -o -iname '*.jpeg' -o -iname '*.png' -o -iname '*.bmp' \) | wc -l)
+echo "$folder: $files pictures, $(wc -l < "$work/jpegs") of them JPEG; $(nproc) cores"
+
+# One measured run: label, files, command...
+measure() {
+    local label=$1 n=$2
+    shift 2
+    /usr/bin/time -f '%e %U %S %M' -o "$work/time" "$@" > /dev/null 2> "$work/err" || true
+    read -r wall user sys rss < "$work/time"
+    awk -v l="$label" -v n="$n" -v w="$wall" -v u="$user" -v s="$sys" -v r="$rss" 'BEGIN {
+        printf "%-12s %7.2f s wall %7.2f s cpu %8.0f files/s %6.0f MB peak\n",
+               l, w, u + s, n / w, r / 1024 }'
+}
+
+for ((i = 1; i <= repeats; ++i)); do
+    echo "-- run $i"
+    measure "plain-decode" "$(wc -l < "$work/jpegs")" sh -c "'$work/decode-limit' < '$work/jpegs'"
+    for jobs in 1 2 4; do
+        rm -f "$work/db.ld2"
+        measure "jobs=$jobs" "$files" "$cli" scan "$work/db.ld2" "$folder" --policy notcare --jobs "$jobs"
+    done
+    measure "save" "$files" "$cli" rewrite "$work/db.ld2" "$work/db2.ld2"
+done
