@@ -210,7 +210,9 @@ void TViewLeft::keyPressEvent(QKeyEvent* event) {
 
 void TViewLeft::wheelEvent(QWheelEvent* event) {
     // Touchpads send many small steps: one step of the list per whole notch only.
-    wheelRest_ += event->angleDelta().y();
+    const int delta = event->angleDelta().y();
+    if ((delta < 0) != (wheelRest_ < 0)) wheelRest_ = 0; // a turn the other way starts afresh
+    wheelRest_ += delta;
     const int notches = wheelRest_ / 120;
     if (notches == 0) {
         event->accept();
