@@ -1,5 +1,6 @@
 #include "EntryListModel.h"
 
+#include "Format.h"
 #include "Paths.h"
 
 #include <QColor>
@@ -41,7 +42,13 @@ QVariant EntryListModel::data(const QModelIndex& index, int role) const {
     if (!entry) return {};
     switch (role) {
     case Qt::DisplayRole:
-        if (index.column() != 0) return QString();
+        // Size and date as stored: drawing a row touches no file.
+        if (index.column() == 1)
+            return entry->fileSize < 0 ? QString()
+                                       : QString::fromStdString(FormatSize(entry->fileSize));
+        if (index.column() == 2)
+            return entry->fileTime == -1 ? QString()
+                                         : QString::fromStdString(FormatFileTime(entry->fileTime));
         return QFile::decodeName(QByteArray::fromStdString(
             (options_.ShoePathName ? entry->path : std::string(paths::FileName(entry->path))) +
             OrientationMark(list_.At(index.row()).way)));

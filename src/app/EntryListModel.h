@@ -11,7 +11,7 @@ namespace lumidex {
 
 // A list view's rows drawn from a list of the lists library, without an item per row: row i
 // of the view is row i of the list; the first column shows the entry's file name (or its
-// whole path with ShoePathName), the others stay empty.
+// whole path with ShoePathName), then its stored file size and file time.
 class EntryListModel : public QAbstractTableModel {
     Q_OBJECT
 public:

@@ -17,7 +17,6 @@ namespace lumidex {
     }
 
 LX_LATER_WINDOW(TMemoMan, "Memo Manager")
-LX_LATER_WINDOW(TViewLeft, "Viewer")
 LX_LATER_WINDOW(TPathChange, "Path Change")
 LX_LATER_WINDOW(TRenameDlg, "Rename To")
 LX_LATER_WINDOW(TDirSel, "Select Folder")

@@ -13,7 +13,6 @@ namespace lumidex {
     };
 
 LX_LATER_WINDOW(TMemoMan)
-LX_LATER_WINDOW(TViewLeft)
 LX_LATER_WINDOW(TPathChange)
 LX_LATER_WINDOW(TRenameDlg)
 LX_LATER_WINDOW(TDirSel)

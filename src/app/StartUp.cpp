@@ -5,6 +5,7 @@
 #include "TMain.h"
 #include "TOption.h"
 #include "TProgress.h"
+#include "TViewLeft.h"
 
 namespace lumidex {
 

@@ -122,6 +122,7 @@ TMain::TMain(std::string appDir, QStringList args, QWidget* parent)
     setCentralWidget(central);
     BuildMenus();
     BuildPopupMenus();
+    BuildPreviews();
 
     ShowPanelText(status1Panel0_, "Idle");
     ShowPanelText(status1Panel1_, "0 File read");
@@ -224,7 +225,7 @@ void TMain::BuildToolBar(QWidget* panel) {
 QWidget* TMain::BuildPreviewColumn() {
     auto* column = new QWidget;
     column->setObjectName("PreviewColumn");
-    column->setFixedWidth(116);
+    column->setFixedWidth(kPreviewPanelSide);
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
     auto preview = [&](const char* panelName, const char* imageName, QFrame*& panel, QLabel*& image,
@@ -235,20 +236,20 @@ QWidget* TMain::BuildPreviewColumn() {
         panel->setFrameShadow(QFrame::Sunken);
         panel->setLineWidth(2);
         panel->setAutoFillBackground(true);
-        auto* inner = new QVBoxLayout(panel);
-        inner->setContentsMargins(2, 2, 2, 2);
+        panel->setFixedSize(kPreviewPanelSide, kPreviewPanelSide);
+        // The picture area is placed by hand: its size follows the picture's shape.
         image = new QLabel(panel);
         image->setObjectName(imageName);
-        image->setAlignment(Qt::AlignCenter);
-        image->setMinimumSize(105, 105);
-        inner->addWidget(image);
-        layout->addWidget(panel, 1);
+        image->setGeometry(8, 8, kPreviewSide, kPreviewSide);
+        image->hide();
+        layout->addWidget(panel);
         for (const char* f : {nameField, sizeField, dateField})
             layout->addWidget(Field(f, column));
     };
     preview("LeftViewPanel", "Image1", leftViewPanel_, image1_, "STFnam1", "STFSize1", "STFDate");
     preview("RightViewPanel", "Image2", rightViewPanel_, image2_, "STFnam2", "STFSize2",
             "STFDate2");
+    layout->addStretch();
     return column;
 }
 
@@ -569,8 +570,11 @@ bool TMain::eventFilter(QObject* watched, QEvent* event) {
         MoveListSelection(false, -1);
         break;
     case KeyAction::ToggleReferenceViewer:
+        ToggleViewer(true);
+        break;
     case KeyAction::ToggleTargetViewer:
-        break; // the viewer windows come later
+        ToggleViewer(false);
+        break;
     case KeyAction::None:
         break;
     }

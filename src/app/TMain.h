@@ -4,10 +4,13 @@
 #include "Frame.h"
 #include "FrameRules.h"
 #include "History.h"
+#include "PreviewCache.h"
+#include "PreviewPane.h"
 #include "Settings.h"
 #include "Workspace.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <map>
 #include <memory>
@@ -35,6 +38,7 @@ class LumidexServer;
 class TAboutBox;
 class TOption;
 class TProgress;
+class TViewLeft;
 
 // The main window: owns the Workspace and is the Frame through which the logic reaches the
 // user. Commands are thin handlers over the logic libraries.
@@ -228,6 +232,48 @@ private:
     QLabel* status2Panel0_ = nullptr;
     QStackedWidget* status2Stack_ = nullptr;
     QProgressBar* progressBar1_ = nullptr;
+
+    // Previews and viewers
+public:
+    void ViewLeftClick();  // "View &Reference"
+    void ViewRightClick(); // "View &Taget"
+    // Shows entry in the reference or the target pane.
+    void View(bool reference, Pdata* entry);
+    // Double click on a pane's picture area; shift opens a free viewer.
+    void ImageDblClick(bool reference, bool shift);
+    void ListDblClick(bool reference, bool shift);
+    // "ReAnalyse(&Whole)" of the pane's entry.
+    void ReAnalyseWholeClick(bool reference);
+    void RebuildPaneHint(bool reference);
+    // The next View of the pane reads the file again.
+    void RequestPaneReload(bool reference) { panes_[reference ? 0 : 1].reloadRequest = true; }
+    // The file at path changed or went away: no cached copy of it may be shown again.
+    void DropPreview(const std::string& path);
+    PreviewCache& previewCache() { return previewCache_; }
+    const PreviewPaneState& Pane(bool reference) const { return panes_[reference ? 0 : 1]; }
+    QLabel* PaneImage(bool reference) const { return reference ? image1_ : image2_; }
+    QString PaneHintText(bool reference) const;
+    TViewLeft* PaneViewer(bool reference) const { return paneViewers_[reference ? 0 : 1]; }
+    std::vector<TViewLeft*> FreeViewers() const;
+    // The idle refresh of the information fields and the enabling of the pane commands.
+    void RefreshPreviewState();
+    void ToggleViewer(bool reference);
+
+private:
+    void BuildPreviews();
+    void HidePane(bool reference, bool forgetLast);
+    void DrawPane(bool reference);
+    void ForgetPreviewEntry(const Pdata* entry);
+    void ShowInViewer(bool reference, TViewLeft* viewer);
+    TViewLeft* MakeViewer(int binding);
+    bool ViewableFile(const Pdata* entry) const;
+    void GotoData(const std::string& path);
+    PreviewCache previewCache_;
+    PreviewPaneState panes_[2];
+    TViewLeft* paneViewers_[2] = {nullptr, nullptr};
+    std::vector<QPointer<TViewLeft>> freeViewers_;
+    QMenu* popupMenuLeftUpper_ = nullptr;
+    QMenu* popupMenuLeftLower_ = nullptr;
 };
 
 } // namespace lumidex

@@ -191,6 +191,7 @@ void TMain::UpdateToolButtons() {
 }
 
 void TMain::UpdateActions() {
+    RefreshPreviewState();
     DatabaseActionStates d = DatabaseActions(CurrentFrameState());
     if (QAction* a = Action("Savedatabase1"))
         a->setEnabled(d.save && built_.count("Savedatabase1"));

@@ -32,7 +32,7 @@ struct FileAnalysis {
 };
 
 // Longest side of FileAnalysis::preview.
-inline constexpr int kPreviewSide = 210;
+inline constexpr int kProgressPreviewSide = 210;
 
 // Reads the file and computes its signature without touching the catalogue or a frame.
 // Safe to call from any thread. Without smallPreview the preview is the picture itself.

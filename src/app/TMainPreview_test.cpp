@@ -1,0 +1,189 @@
+#include "DatabaseCommands.h"
+#include "Format.h"
+#include "RecordingFrame.h"
+#include "StartUp.h"
+#include "TMain.h"
+#include "TViewLeft.h"
+#include "TempDir.h"
+#include "TestPictures.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTreeView>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace lumidex {
+namespace {
+
+using test::RecordingFrame;
+using test::TempDir;
+
+void EnsureApp() {
+    static int argc = 1;
+    static char name[] = "app_ui_test";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance()) new QApplication(argc, argv);
+}
+
+// p0 and p1 are the same picture (64 x 48); p2 is another, 40 x 60.
+std::string MakePreviewDatabase(const TempDir& dir) {
+    test::WritePicture(dir.File("pics/p0.png"), test::PhotoLikePicture(64, 48, 1));
+    test::WritePicture(dir.File("pics/p1.png"), test::PhotoLikePicture(64, 48, 1));
+    test::WritePicture(dir.File("pics/p2.png"), test::PhotoLikePicture(40, 60, 2));
+    NullFrame frame;
+    Workspace ws(frame, dir.File("db_home"));
+    ws.AddPicturesFromFolder(dir.File("pics"), {});
+    ws.options.UseJapneseMenu = false;
+    Database db = ws.DatabaseParts();
+    BuildHeader(db);
+    std::string path = dir.File("p.ld2");
+    EXPECT_TRUE(WriteDatabase(db, path));
+    return path;
+}
+
+class PreviewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnsureApp();
+        program = StartProgram(home.path(), {QString::fromStdString(MakePreviewDatabase(data))});
+        main = program->main.get();
+        main->SetScript(&script);
+        main->show();
+        QApplication::processEvents();
+    }
+    void TearDown() override {
+        Workspace& ws = main->workspace();
+        ws.DataChanged = ws.OptionsChanged = ws.OldFormatRead = false;
+        program.reset();
+    }
+    void SelectReference(int row) {
+        QTreeView* view = main->ListBox1();
+        view->selectionModel()->select(view->model()->index(row, 0),
+                                       QItemSelectionModel::ClearAndSelect |
+                                           QItemSelectionModel::Rows);
+        main->UpdateActions();
+    }
+    QString Text(const char* name) { return main->findChild<QLabel*>(name)->text(); }
+    Pdata* Entry(int row) { return main->workspace().lists.reference.EntryAt(row); }
+
+    TempDir home, data;
+    RecordingFrame script;
+    std::unique_ptr<Program> program;
+    TMain* main = nullptr;
+};
+
+TEST_F(PreviewTest, SelectingAReferenceShowsBothPanesWithFieldsAndColumns) {
+    auto* filter = main->findChild<QComboBox*>("DataFilter");
+    filter->setCurrentIndex(1);
+    emit filter->activated(1);
+    SelectReference(0);
+    QLabel* left = main->PaneImage(true);
+    QLabel* right = main->PaneImage(false);
+    EXPECT_FALSE(left->isHidden());
+    EXPECT_FALSE(right->isHidden());
+    EXPECT_EQ(left->geometry(), QRect(8, 21, 105, 78));
+    EXPECT_EQ(Text("STFnam1"), " p0.png");
+    EXPECT_EQ(Text("STFnam2"), " p1.png");
+    EXPECT_EQ(Text("STFSize1").toStdString(), FormatSize(Entry(0)->fileSize));
+    EXPECT_FALSE(Text("STFDate").isEmpty());
+    EXPECT_EQ(main->PaneHintText(true).toStdString(),
+              Entry(0)->path + ":(64x48," + std::to_string(Entry(0)->fileSize) + " bytes)");
+    EXPECT_TRUE(main->Action("ViewRefference1")->isEnabled());
+    QAbstractItemModel* model = main->ListBox1()->model();
+    EXPECT_EQ(model->index(0, 1).data().toString().toStdString(), FormatSize(Entry(0)->fileSize));
+    EXPECT_FALSE(model->index(0, 2).data().toString().isEmpty());
+
+    // A file deleted outside: View refuses it and the pane hides.
+    std::filesystem::remove(Entry(0)->path);
+    main->View(true, Entry(0));
+    EXPECT_TRUE(left->isHidden());
+    main->UpdateActions();
+    EXPECT_FALSE(main->Action("ViewRefference1")->isEnabled());
+}
+
+TEST_F(PreviewTest, CacheEvictsInArrivalOrderAndReloadReadsAgain) {
+    main->findChild<QCheckBox*>("UsePreviewCache")->setChecked(true);
+    main->findChild<QLineEdit*>("CacheCount")->setText("2");
+    for (int row : {0, 1, 0, 2})
+        SelectReference(row);
+    PreviewCache& cache = main->previewCache();
+    ASSERT_EQ(cache.Count(), 2);
+    EXPECT_EQ(cache.At(0).key.path, Entry(1)->path); // p0 went first, though shown again
+    EXPECT_EQ(cache.At(1).key.path, Entry(2)->path);
+    // Shown from the cache; a reload request reads the file again.
+    SelectReference(1);
+    main->RequestPaneReload(true);
+    main->View(true, Entry(1));
+    EXPECT_TRUE(main->Pane(true).fromCache);
+    // The viewer gets the picture itself, not the small copy.
+    main->ImageDblClick(true, false);
+    ASSERT_NE(main->PaneViewer(true), nullptr);
+    EXPECT_TRUE(main->PaneViewer(true)->isVisible());
+    EXPECT_EQ(main->PaneViewer(true)->picture().size(), QSize(64, 48));
+    EXPECT_FALSE(main->Pane(true).fromCache);
+    EXPECT_EQ(main->PaneViewer(true)->windowTitle(), main->PaneHintText(true));
+}
+
+TEST_F(PreviewTest, UnreadablePictureAndRemovedEntriesLeaveNothingBehind) {
+    SelectReference(0);
+    ASSERT_EQ(main->Pane(true).shown, Entry(0));
+    // Damaged file: the message, and no old picture beside the new name.
+    test::WriteBytes(Entry(1)->path, std::string(2000, 'x'));
+    SelectReference(1);
+    EXPECT_NE(main->CrystalHint().toStdString().find("Read failed," + Entry(1)->path),
+              std::string::npos);
+    EXPECT_TRUE(main->PaneImage(true)->isHidden());
+    EXPECT_EQ(main->Pane(true).lastShown, nullptr);
+
+    SelectReference(2);
+    ASSERT_EQ(main->Pane(true).shown, Entry(2));
+    main->ImageDblClick(true, true); // a free viewer
+    ASSERT_EQ(main->FreeViewers().size(), 1u);
+    const std::string path = Entry(2)->path;
+    main->workspace().options.ConfirmClear = false;
+    main->DeleteDataEntryClick();
+    EXPECT_EQ(main->workspace().catalogue.FindEntry(path), -1);
+    for (bool reference : {true, false}) {
+        if (const Pdata* last = main->Pane(reference).lastShown) {
+            EXPECT_NE(last->path, path);
+        }
+    }
+    // "Goto Data" of a vanished entry does nothing.
+    emit main->FreeViewers().front()->gotoDataRequested(path);
+    main->workspace().DataChanged = false;
+    main->ClearAllDataEntryClick();
+    EXPECT_EQ(main->Pane(true).lastShown, nullptr);
+    EXPECT_EQ(main->Pane(false).lastShown, nullptr);
+}
+
+TEST_F(PreviewTest, ViewerStepsOncePerNotchAndClosesOnEscape) {
+    SelectReference(0);
+    main->ImageDblClick(true, false);
+    TViewLeft* viewer = main->PaneViewer(true);
+    ASSERT_NE(viewer, nullptr);
+    auto wheel = [&](int delta) {
+        QWheelEvent e(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(viewer, &e);
+    };
+    wheel(40);
+    wheel(40); // a touchpad's small steps: no notch yet
+    EXPECT_EQ(main->workspace().lists.reference.SelectedRow(), 0);
+    wheel(-120); // toward the user at the bottom: next reference
+    EXPECT_EQ(main->workspace().lists.reference.SelectedRow(), 1);
+    EXPECT_EQ(main->Pane(true).shown, Entry(1));
+    QTest::keyClick(viewer, Qt::Key_Escape);
+    EXPECT_FALSE(viewer->isVisible());
+}
+
+} // namespace
+} // namespace lumidex
