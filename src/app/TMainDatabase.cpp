@@ -149,6 +149,7 @@ void TMain::LoadAppSettings() {
     useSubIndex_->setChecked(settings_.UseSubIndex);
     usePreviewCache_->setChecked(settings_.UsePreviewCache);
     cacheCount_->setText(Q(settings_.CacheCount));
+    ApplyDialogFolders();
 }
 
 void TMain::SaveAppSettings() {
@@ -158,6 +159,7 @@ void TMain::SaveAppSettings() {
     settings_.UseSubIndex = useSubIndex_->isChecked();
     settings_.UsePreviewCache = usePreviewCache_->isChecked();
     settings_.CacheCount = S(cacheCount_->text());
+    StoreDialogFolders();
     SaveSettings(appDir_, settings_);
 }
 
