@@ -61,7 +61,8 @@ void TMain::ConnectAdding() {
     auto after = ws_->databaseHooks.AfterRead;
     ws_->databaseHooks.AfterRead = [this, after](int32_t saved) {
         if (after) after(saved);
-        if (!ws_->DatabasePath.empty()) DirSel()->AddDatabaseFolder(paths::ParentOf(ws_->DatabasePath));
+        if (!ws_->DatabasePath.empty())
+            DirSel()->AddDatabaseFolder(paths::ParentOf(ws_->DatabasePath));
     };
 }
 
