@@ -65,6 +65,11 @@ FolderBrowser::FolderBrowser(QWidget* parent) : QWidget(parent) {
     });
     connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &FolderBrowser::OnTreeCurrentChanged);
+    // The tree is read in the background: the current folder is shown once its parents are in.
+    connect(model_, &QFileSystemModel::directoryLoaded, this, [this] {
+        QModelIndex at = model_->index(PathText(current_));
+        if (at.isValid()) tree_->scrollTo(at);
+    });
     SetCurrentFolder(PathBytes(QDir::homePath()));
 }
 
