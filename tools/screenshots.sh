@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Saves PNG pictures of Lumidex2's windows (main window with English and Japanese menus, every
-# tab of the options window, the about box) into the folder given as argument. Runs the
-# program under Xvfb on a small catalogue that it makes in a temporary settings folder.
+# tab of the options window, the about box, the folder and picture dialogs, the progress window)
+# into the folder given as argument. Runs the program under Xvfb on a small catalogue that it
+# makes in a temporary settings folder.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 out="${1:?usage: tools/screenshots.sh OUTPUT-FOLDER}"

@@ -166,7 +166,8 @@ int Workspace::AddPicturesFromFolder(const std::string& folder, const FolderScan
     f.CloseProgress();
     if (!options.NotUpdateListatAction) lists.UpdateReferenceList();
     UpdateTitle(*this, 0);
-    f.SetStatusText(StatusPanel::Progress, "Adding pictures done.");
+    // An aborted scan is not done: "Aborted" stays the last word.
+    f.SetStatusText(StatusPanel::Progress, result == -1 ? "Aborted" : "Adding pictures done.");
     f.SetAbortRequested(false);
     return result;
 }
@@ -198,7 +199,7 @@ int Workspace::AddDroppedItems(const std::vector<std::string>& items) {
     });
     int result = -1;
     for (const std::string& item : items) {
-        const std::string path = ExpandLongPath(item.substr(0, 1023));
+        const std::string path = ExpandLongPath(item);
         if (!ApplyDuplicatePolicy(path)) continue;
         const FileStatus st = GetFileStatus(path);
         if (st.exists && st.isFolder) {

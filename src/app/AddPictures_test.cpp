@@ -179,5 +179,26 @@ TEST(AddPictures, ReanalysingTheReferenceListAndRowsOutsideAll) {
     EXPECT_EQ(f.ws.lists.reference.Count(), 2);
 }
 
+TEST(AddPictures, AbortedFolderScanIsNotDoneAndLongDroppedPathsStayWhole) {
+    Fixture f;
+    const std::string root = f.dir.path();
+    WritePicture(root + "f/a.jpg", PhotoLikePicture(40, 30, 1));
+    f.frame.onStepPictureBar = [&] { f.frame.abort = true; };
+    EXPECT_EQ(f.ws.AddPicturesFromFolder(root + "f", {}), -1);
+    EXPECT_EQ(f.frame.status[StatusPanel::Progress], "Aborted");
+    for (const auto& [panel, text] : f.frame.statusHistory)
+        EXPECT_NE(text, "Adding pictures done.");
+    f.frame.onStepPictureBar = nullptr;
+
+    // A path longer than 1023 bytes, well inside the system's limit.
+    std::string deep = root;
+    for (int i = 0; i < 5; ++i)
+        deep += std::string(240, static_cast<char>('a' + i)) + "/";
+    const std::string picture = WritePicture(deep + "long.jpg", PhotoLikePicture(40, 30, 2));
+    ASSERT_GT(picture.size(), 1023u);
+    EXPECT_EQ(f.ws.AddDroppedItems({picture}), 0);
+    EXPECT_EQ(f.CataloguePaths(), (std::vector<std::string>{picture}));
+}
+
 } // namespace
 } // namespace lumidex

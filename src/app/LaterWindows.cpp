@@ -17,15 +17,9 @@ namespace lumidex {
     }
 
 LX_LATER_WINDOW(TMemoMan, "Memo Manager")
-LX_LATER_WINDOW(TPathChange, "Path Change")
-LX_LATER_WINDOW(TRenameDlg, "Rename To")
-LX_LATER_WINDOW(TDirSel, "Select Folder")
 LX_LATER_WINDOW(TSpanel, "Spanel")
 LX_LATER_WINDOW(TSlideShow, "SlideShow")
-LX_LATER_WINDOW(TUnlinkedData, "Unlinked Data")
 LX_LATER_WINDOW(TFolderManager, "Folder Explorer")
-LX_LATER_WINDOW(TQueryDialog, "Query")
-LX_LATER_WINDOW(TOpenForm, "Select Picture")
 LX_LATER_WINDOW(TMismatchEditor, "Mismatch Editor")
 LX_LATER_WINDOW(TPView, "Sub Index Manager")
 LX_LATER_WINDOW(TMismatchhConf, "Make Mismatch")

@@ -13,15 +13,9 @@ namespace lumidex {
     };
 
 LX_LATER_WINDOW(TMemoMan)
-LX_LATER_WINDOW(TPathChange)
-LX_LATER_WINDOW(TRenameDlg)
-LX_LATER_WINDOW(TDirSel)
 LX_LATER_WINDOW(TSpanel)
 LX_LATER_WINDOW(TSlideShow)
-LX_LATER_WINDOW(TUnlinkedData)
 LX_LATER_WINDOW(TFolderManager)
-LX_LATER_WINDOW(TQueryDialog)
-LX_LATER_WINDOW(TOpenForm)
 LX_LATER_WINDOW(TMismatchEditor)
 LX_LATER_WINDOW(TPView)
 LX_LATER_WINDOW(TMismatchhConf)

@@ -5,8 +5,11 @@
 #include "MenuCaptions.h"
 #include "SharedState.h"
 #include "StartUp.h"
+#include "TDirSel.h"
 #include "TMain.h"
+#include "TOpenForm.h"
 #include "TOption.h"
+#include "TProgress.h"
 
 #include <QApplication>
 #include <QDir>
@@ -14,9 +17,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QProgressBar>
 #include <QScreen>
 #include <QTabWidget>
 #include <QThread>
+#include <QTimer>
 #include <QTreeView>
 
 #include <cstdio>
@@ -131,6 +136,51 @@ int main(int argc, char** argv) {
              QString("option-%1-%2").arg(i).arg(option.tabs()->tabText(i).replace(' ', '_')));
     }
     option.hide();
+
+    // The folder dialog in its adding and copy forms, the picture dialog, in both languages
+    // of the main window (the dialogs themselves have one caption set).
+    for (int language : {0, 1}) {
+        main.SetMenuLanguage(language);
+        const QString suffix = language ? "japanese" : "english";
+        TDirSel* dirSel = main.DirSel();
+        dirSel->Remember(pictures.toStdString());
+        for (int mode : {0, 1}) {
+            dirSel->SetMode(mode);
+            dirSel->SetCurrentFolder(pictures.toStdString());
+            dirSel->move(60, 60);
+            dirSel->show();
+            Settle();
+            Save(dirSel->grab(), out, QString("dirsel-mode%1-%2").arg(mode).arg(suffix));
+            dirSel->hide();
+        }
+        TOpenForm* form = main.OpenForm();
+        form->SetCurrentFolder(pictures.toStdString());
+        form->move(60, 60);
+        form->show();
+        Settle();
+        form->SelectAllClick();
+        Settle();
+        Save(form->grab(), out, "openform-" + suffix);
+        form->hide();
+        // The progress window while a folder is added: shot from inside the adding loop.
+        bool shot = false;
+        QTimer watch;
+        watch.setInterval(0);
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            TProgress* p = main.Progress();
+            if (shot || !p->isVisible() || p->ProgressBar1()->value() < 4) return;
+            shot = true;
+            QRect area = main.frameGeometry().united(p->frameGeometry());
+            Save(QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(),
+                                                              area.height()),
+                 out, "progress-" + suffix);
+        });
+        watch.start();
+        ws.ClearAllEntries();
+        main.AddPicturesFromFolder(pictures.toStdString());
+        watch.stop();
+    }
+    main.SetMenuLanguage(0);
 
     for (QWidget* w : program->windows) {
         QString name = w->objectName();

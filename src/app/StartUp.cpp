@@ -2,9 +2,15 @@
 
 #include "LaterWindows.h"
 #include "SearchDialogs.h"
+#include "TDirSel.h"
 #include "TMain.h"
+#include "TOpenForm.h"
 #include "TOption.h"
+#include "TPathChange.h"
 #include "TProgress.h"
+#include "TQueryDialog.h"
+#include "TRenameDlg.h"
+#include "TUnlinkedData.h"
 #include "TViewLeft.h"
 
 namespace lumidex {
@@ -25,22 +31,26 @@ std::unique_ptr<Program> StartProgram(const std::string& appDir, const QStringLi
     add(new TViewLeft(main));
     add(new TPathChange(main));
     add(new TRenameDlg(main));
-    add(new TDirSel(main));
+    auto* dirSel = new TDirSel(main);
+    add(dirSel);
     add(new TSpanel(main));
     add(new TSizeSpec(main));
     add(new TSlideShow(main));
-    add(new TUnlinkedData(main));
+    add(new TUnlinkedData(main->workspace().FileOpsParts(), main));
     main->AttachAboutBox(static_cast<TAboutBox*>(add(new TAboutBox(main))));
-    add(new TProgress(main));
+    auto* progress = new TProgress(main);
+    add(progress);
     main->AttachOptionWindow(static_cast<TOption*>(add(new TOption(main))));
     add(new TFolderManager(main));
     add(new TQueryDialog(main));
-    add(new TOpenForm(main));
+    auto* openForm = new TOpenForm(main);
+    add(openForm);
     add(new TMismatchEditor(main));
     add(new TPView(main));
     add(new TMismatchhConf(main));
     add(new TNavigator(main));
     add(new TThumbnail(main));
+    main->AttachDialogs(dirSel, openForm, progress);
     return program;
 }
 

@@ -1,4 +1,4 @@
-// The main window: composition, start-up and closing, keys and dropped files.
+// The main window: composition, start-up and closing, keys.
 #include "TMain.h"
 
 #include "DatabaseCommands.h"
@@ -131,6 +131,7 @@ TMain::TMain(std::string appDir, QStringList args, QWidget* parent)
     ws_->history.Load(appDir_);
     ws_->DatabasePath.clear();
     InstallHooks();
+    ConnectAdding();
     setAcceptDrops(true);
     qApp->installEventFilter(this);
     server_ = std::make_unique<LumidexServer>(this);
@@ -580,20 +581,6 @@ bool TMain::eventFilter(QObject* watched, QEvent* event) {
     }
     if (d.consumed) return true;
     return QMainWindow::eventFilter(watched, event);
-}
-
-void TMain::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
-}
-
-void TMain::dropEvent(QDropEvent* event) {
-    std::vector<std::string> paths;
-    for (const QUrl& url : event->mimeData()->urls())
-        if (url.isLocalFile()) paths.push_back(PathBytes(url.toLocalFile()));
-    if (paths.empty() || ListUpRunning()) return;
-    event->acceptProposedAction();
-    ws_->AddDroppedItems(paths);
-    UpdateTitle(0);
 }
 
 void TMain::InstallHooks() {

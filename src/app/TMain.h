@@ -36,6 +36,8 @@ namespace lumidex {
 class EntryListModel;
 class LumidexServer;
 class TAboutBox;
+class TDirSel;
+class TOpenForm;
 class TOption;
 class TProgress;
 class TViewLeft;
@@ -274,6 +276,29 @@ private:
     std::vector<QPointer<TViewLeft>> freeViewers_;
     QMenu* popupMenuLeftUpper_ = nullptr;
     QMenu* popupMenuLeftLower_ = nullptr;
+
+    // Dialogs and adding (TMainAdd.cpp).
+public:
+    // The folder and picture dialogs and the progress window made at start-up.
+    void AttachDialogs(TDirSel* dirSel, TOpenForm* openForm, TProgress* progress);
+    TDirSel* DirSel();
+    TOpenForm* OpenForm();
+    void ActionAddPictureExecute();
+    void ActionAddPicturefromFolderExecute();
+    // The folder command after its dialog: scans folder with the dialog's choices.
+    void AddPicturesFromFolder(const std::string& folder);
+    // Dropped paths, added from the event loop once no other operation runs.
+    void AddDropped(std::vector<std::string> paths);
+
+private:
+    void ConnectAdding();
+    void ApplyDialogFolders();
+    void StoreDialogFolders();
+    void AddPendingDrops();
+    TDirSel* dirSel_ = nullptr;
+    TOpenForm* openForm_ = nullptr;
+    std::vector<std::string> pendingDrops_;
+    bool dropScheduled_ = false;
 };
 
 } // namespace lumidex

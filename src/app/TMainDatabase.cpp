@@ -151,6 +151,7 @@ void TMain::LoadAppSettings() {
     cacheCount_->setText(Q(settings_.CacheCount));
     ws_->options.MatchOrientations = settings_.MatchOrientations;
     option_->ShowOptions();
+    ApplyDialogFolders();
 }
 
 void TMain::SaveAppSettings() {
@@ -161,6 +162,7 @@ void TMain::SaveAppSettings() {
     settings_.UsePreviewCache = usePreviewCache_->isChecked();
     settings_.CacheCount = S(cacheCount_->text());
     settings_.MatchOrientations = ws_->options.MatchOrientations;
+    StoreDialogFolders();
     SaveSettings(appDir_, settings_);
 }
 

@@ -1,6 +1,6 @@
+#include "Companions.h"
 #include "DatabaseCommands.h"
 #include "EntryListModel.h"
-#include "Companions.h"
 #include "LumidexServer.h"
 #include "RecordingFrame.h"
 #include "StartUp.h"
@@ -167,9 +167,9 @@ TEST_F(MainWindowTest, StartsWithEveryWindowInOrderAndTheDefaults) {
         names.push_back(w->objectName().toStdString());
     const std::vector<std::string> expected = {
         "Main",           "TDataItemEditor", "TMemoMan",  "TDateSpec",       "TViewLeft",
-        "TPathChange",    "TRenameDlg",      "TDirSel",   "TSpanel",         "TSizeSpec",
-        "TSlideShow",     "TUnlinkedData",   "TAboutBox", "Progress",        "Option",
-        "TFolderManager", "TQueryDialog",    "TOpenForm", "TMismatchEditor", "TPView",
+        "PathChange",     "RenameDlg",       "TDirSel",   "TSpanel",         "TSizeSpec",
+        "TSlideShow",     "UnlinkedData",    "TAboutBox", "Progress",        "Option",
+        "TFolderManager", "QueryDialog",     "TOpenForm", "TMismatchEditor", "TPView",
         "TMismatchhConf", "TNavigator",      "TThumbnail"};
     EXPECT_EQ(names, expected);
     for (size_t i = 1; i < program->windows.size(); ++i)

@@ -1,5 +1,6 @@
 #include "TProgress.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QImage>
@@ -21,7 +22,7 @@ TProgress::TProgress(QWidget* parent) : QDialog(parent) {
     setWindowTitle("Progress");
     // A tool window over the main window, never hidden behind another window.
     setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
-                   Qt::WindowTitleHint);
+                   Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
     image1_ = new QLabel(this);
     image1_->setObjectName("Image1");
@@ -71,11 +72,26 @@ void TProgress::ShowProgress() {
             move(screen->availableGeometry().center() - rect().center());
         show();
     }
+    if (showMinimized_) showMinimized();
     repaint();
 }
 
 void TProgress::SetPicture(const QImage& picture) {
     image1_->setPixmap(QPixmap::fromImage(picture));
+}
+
+void TProgress::SetFilesBarShown(bool shown) {
+    label1_->setVisible(shown);
+    bar2_->setVisible(shown);
+}
+
+void TProgress::reject() {
+    abort_ = true;
+}
+
+void TProgress::closeEvent(QCloseEvent* event) {
+    abort_ = true;
+    event->ignore();
 }
 
 void TProgress::StepPictureBar() {

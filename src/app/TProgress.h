@@ -24,6 +24,15 @@ public:
     QProgressBar* ProgressBar2() const { return bar2_; } // files
     void StepPictureBar();
     void StepFilesBar();
+    // The file-count bar and its label, hidden while a folder is scanned.
+    void SetFilesBarShown(bool shown);
+    // The next showing minimises the window ("Minimize" of the folder dialog).
+    void SetShowMinimized(bool on) { showMinimized_ = on; }
+
+protected:
+    // Esc and closing the window mean Abort; the operation closes it when it ends.
+    void reject() override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     QPushButton* abortButton_;
@@ -33,6 +42,7 @@ private:
     QProgressBar* bar2_;
     QLabel* image1_;
     bool abort_ = false;
+    bool showMinimized_ = false;
 };
 
 } // namespace lumidex

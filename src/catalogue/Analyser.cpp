@@ -14,8 +14,10 @@ namespace {
 // as much as a third of a small picture's signature.
 QImage PreviewOf(const QImage& picture) {
     if (picture.isNull()) return {};
-    if (picture.width() <= kProgressPreviewSide && picture.height() <= kProgressPreviewSide) return picture;
-    return picture.scaled(kProgressPreviewSide, kProgressPreviewSide, Qt::KeepAspectRatio, Qt::FastTransformation);
+    if (picture.width() <= kProgressPreviewSide && picture.height() <= kProgressPreviewSide)
+        return picture;
+    return picture.scaled(kProgressPreviewSide, kProgressPreviewSide, Qt::KeepAspectRatio,
+                          Qt::FastTransformation);
 }
 
 bool Analysable(const FileAnalysis& a) {
