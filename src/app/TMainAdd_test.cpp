@@ -5,6 +5,7 @@
 #include "TOpenForm.h"
 #include "TProgress.h"
 #include "TempDir.h"
+#include "TestApplication.h"
 #include "TestPictures.h"
 
 #include <QAction>
@@ -29,10 +30,7 @@ namespace {
 using test::TempDir;
 
 void EnsureApp() {
-    static int argc = 1;
-    static char name[] = "app_ui_test";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
+    test::EnsureApplication();
 }
 
 template <class T> T* Find(QWidget* in, const char* name) {

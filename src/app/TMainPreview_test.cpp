@@ -5,6 +5,7 @@
 #include "TMain.h"
 #include "TViewLeft.h"
 #include "TempDir.h"
+#include "TestApplication.h"
 #include "TestPictures.h"
 
 #include <QAction>
@@ -28,10 +29,7 @@ using test::RecordingFrame;
 using test::TempDir;
 
 void EnsureApp() {
-    static int argc = 1;
-    static char name[] = "app_ui_test";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
+    test::EnsureApplication();
 }
 
 // p0 and p1 are the same picture (64 x 48); p2 is another, 40 x 60.

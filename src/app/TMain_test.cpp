@@ -8,6 +8,7 @@
 #include "TOption.h"
 #include "TProgress.h"
 #include "TempDir.h"
+#include "TestApplication.h"
 #include "TestPictures.h"
 
 #include <QAbstractItemModelTester>
@@ -44,10 +45,7 @@ using test::RecordingFrame;
 using test::TempDir;
 
 void EnsureApp() {
-    static int argc = 1;
-    static char name[] = "app_ui_test";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
+    test::EnsureApplication();
 }
 
 std::string Title(const TMain& main) {
