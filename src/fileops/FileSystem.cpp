@@ -109,8 +109,8 @@ int RealFileSystem::Rename(const std::string& from, const std::string& to, bool 
 }
 
 namespace {
-// The home trash of the Trash specification, made when missing; empty when it cannot be.
-// Qt falls back to a trash relative to the working folder when it finds none, so the
+// The home trash of the freedesktop.org Trash specification, made when missing; empty when it
+// cannot be. Qt falls back to a trash relative to the working folder when it finds none, so the
 // file operations make sure of one first.
 std::string HomeTrash() {
     QString base = qEnvironmentVariable("XDG_DATA_HOME");

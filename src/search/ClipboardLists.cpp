@@ -92,7 +92,10 @@ std::string CopyPairListText(Lists& lists) {
 
 std::vector<std::string> SplitLines(std::string_view text) {
     // Clipboard text ends at its first NUL; a path can never hold one.
-    text = text.substr(0, text.find('\0'));
+    return SplitTextLines(text.substr(0, text.find('\0')));
+}
+
+std::vector<std::string> SplitTextLines(std::string_view text) {
     std::vector<std::string> lines;
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {

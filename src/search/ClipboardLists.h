@@ -19,7 +19,9 @@ std::string CopyListText(Lists& lists);
 // entries (the target fill without its region pass).
 std::string CopyPairListText(Lists& lists);
 
-// Lines ended by CR, LF or CR LF.
+// Lines of a text split at CR LF, CR or LF, NUL bytes kept.
+std::vector<std::string> SplitTextLines(std::string_view text);
+// The same for clipboard text, which ends at its first NUL.
 std::vector<std::string> SplitLines(std::string_view text);
 // The path a line names, by the comma-text rules; empty for a line to skip (empty, starting
 // with a blank, or without fields).

@@ -1,7 +1,9 @@
 #include "FolderNote.h"
 
 #include "AtomicFile.h"
+#include "ClipboardLists.h"
 #include "Paths.h"
+#include "QtText.h"
 
 #include <QFile>
 
@@ -11,26 +13,11 @@ namespace {
 std::string NotePath(const std::string& folder) {
     return paths::Join(folder, kFolderNoteName);
 }
-QString Native(const std::string& path) {
-    return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
-}
-std::vector<std::string> SplitText(std::string_view text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') continue;
-        lines.emplace_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    if (start < text.size()) lines.emplace_back(text.substr(start));
-    return lines;
-}
 } // namespace
 
 std::optional<std::vector<std::string>> ParseFolderNote(std::string_view bytes) {
     if (bytes.size() > kMaxFolderNoteBytes) return std::nullopt;
-    return SplitText(bytes);
+    return SplitTextLines(bytes);
 }
 
 std::string BuildFolderNote(const std::vector<std::string>& lines) {
@@ -42,7 +29,7 @@ std::string BuildFolderNote(const std::vector<std::string>& lines) {
 
 NoteRead ReadFolderNote(const std::string& folder, std::vector<std::string>& lines) {
     lines.clear();
-    QFile f(Native(NotePath(folder)));
+    QFile f(PathText(NotePath(folder)));
     if (!f.exists()) return NoteRead::Missing;
     if (!f.open(QIODevice::ReadOnly)) return NoteRead::Failed;
     // Bounded before anything is allocated for it.
@@ -59,7 +46,7 @@ NoteRead ReadFolderNote(const std::string& folder, std::vector<std::string>& lin
 bool SaveFolderNote(const std::string& folder, const std::vector<std::string>& lines) {
     const std::string path = NotePath(folder);
     if (lines.empty()) {
-        QFile f(Native(path));
+        QFile f(PathText(path));
         return !f.exists() || f.remove();
     }
     return WriteFileAtomically(path, BuildFolderNote(lines)) == SaveResult::Ok;
@@ -96,7 +83,7 @@ void FolderNoteField::Edit(std::string text) {
 
 bool FolderNoteField::Flush() {
     if (!changed_ || !enabled_ || folder_.empty()) return true;
-    if (!SaveFolderNote(folder_, SplitText(text_))) return false;
+    if (!SaveFolderNote(folder_, SplitTextLines(text_))) return false;
     changed_ = false;
     return true;
 }
