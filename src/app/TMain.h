@@ -12,6 +12,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -299,6 +300,19 @@ private:
     TOpenForm* openForm_ = nullptr;
     std::vector<std::string> pendingDrops_;
     bool dropScheduled_ = false;
+
+    // Context menus (TMainPopups.cpp).
+public:
+    // Runs at every opening of a list's context menu, after every item was enabled exactly when
+    // one row of that list is selected (the reference menu runs none without one); each area
+    // fills its submenus and refines its items' enabling here.
+    using PopupOpener = std::function<void(QMenu* menu, bool reference)>;
+    void AddPopupOpener(PopupOpener opener) { popupOpeners_.push_back(std::move(opener)); }
+
+private:
+    void AddPopupLines(QMenu* menu, const std::vector<struct PopupLine>& lines);
+    void OpenListPopup(QMenu* menu, bool reference);
+    std::vector<PopupOpener> popupOpeners_;
 };
 
 } // namespace lumidex

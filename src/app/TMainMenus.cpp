@@ -268,38 +268,6 @@ void TMain::SetShowHint(const QString& longHint) {
     ShowPanelText(status2Panel0_, S(longHint));
 }
 
-void TMain::BuildPopupMenus() {
-    leftPopup_ = new QMenu(this);
-    leftPopup_->setObjectName("LeftPopupMenu");
-    QAction* clear = leftPopup_->addAction("&Clear Selected Data Entry");
-    clear->setObjectName("Clear1");
-    actions_["Clear1"] = clear;
-    connect(clear, &QAction::triggered, this, &TMain::DeleteDataEntryClick);
-    connect(leftPopup_, &QMenu::aboutToShow, this,
-            [this, clear] { clear->setEnabled(ws_->lists.currentReference != nullptr); });
-
-    rightPopup_ = new QMenu(this);
-    rightPopup_->setObjectName("RightPopupMenu");
-    QAction* find = rightPopup_->addAction("Find in Ref. List");
-    find->setObjectName("FindinRefList1");
-    find->setEnabled(false);
-    actions_["FindinRefList1"] = find;
-    QAction* remove = rightPopup_->addAction("Remove from List");
-    remove->setObjectName("RemovefromList1");
-    actions_["RemovefromList1"] = remove;
-    connect(find, &QAction::triggered, this, &TMain::FindinRefListClick);
-    connect(remove, &QAction::triggered, this, &TMain::RemovefromListClick);
-    connect(rightPopup_, &QMenu::aboutToShow, this,
-            [this, remove] { remove->setEnabled(ws_->lists.target.SelectedCount() > 0); });
-
-    for (auto [view, menu] :
-         {std::pair{listBox1_, leftPopup_}, std::pair{listBox2_, rightPopup_}}) {
-        view->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(view, &QWidget::customContextMenuRequested, this,
-                [view, menu](const QPoint& at) { menu->popup(view->viewport()->mapToGlobal(at)); });
-    }
-}
-
 void TMain::OptionClick() {
     if (!option_) return;
     option_->PrepareShowing();

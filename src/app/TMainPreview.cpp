@@ -93,8 +93,19 @@ void TMain::BuildPreviews() {
         actions_[reference ? "whole" : "Lowerwhole"] = whole;
         connect(whole, &QAction::triggered, this,
                 [this, reference] { ReAnalyseWholeClick(reference); });
-        connect(menu, &QMenu::aboutToShow, this,
-                [this, reference, whole] { whole->setEnabled(Pane(reference).shown != nullptr); });
+        const char* subName = reference ? "MakeSecondIndex1" : "SubIndex1";
+        QAction* subIndex = menu->addAction("&Sub Index...");
+        subIndex->setObjectName(subName);
+        actions_[subName] = subIndex;
+        menu->addSeparator();
+        const char* copyName = reference ? "CopyImage3" : "CopyImage4";
+        QAction* copyImage = menu->addAction("Copy &Image");
+        copyImage->setObjectName(copyName);
+        actions_[copyName] = copyImage;
+        connect(menu, &QMenu::aboutToShow, this, [this, reference, whole, subIndex] {
+            whole->setEnabled(Pane(reference).shown != nullptr);
+            subIndex->setEnabled(Pane(reference).shown != nullptr);
+        });
         area->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(area, &QWidget::customContextMenuRequested, this,
                 [area, menu](const QPoint& at) { menu->popup(area->mapToGlobal(at)); });
