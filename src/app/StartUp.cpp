@@ -6,6 +6,7 @@
 #include "TMain.h"
 #include "TOpenForm.h"
 #include "TOption.h"
+#include "TPView.h"
 #include "TPathChange.h"
 #include "TProgress.h"
 #include "TQueryDialog.h"
@@ -46,7 +47,7 @@ std::unique_ptr<Program> StartProgram(const std::string& appDir, const QStringLi
     auto* openForm = new TOpenForm(main);
     add(openForm);
     add(new TMismatchEditor(main));
-    add(new TPView(main));
+    main->AttachRegionWindow(static_cast<TPView*>(add(new TPView(main->workspace(), main))));
     add(new TMismatchhConf(main));
     add(new TNavigator(main));
     add(new TThumbnail(main));

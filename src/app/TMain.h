@@ -40,6 +40,7 @@ class TAboutBox;
 class TDirSel;
 class TOpenForm;
 class TOption;
+class TPView;
 class TProgress;
 class TViewLeft;
 
@@ -313,6 +314,25 @@ private:
     void AddPopupLines(QMenu* menu, const std::vector<struct PopupLine>& lines);
     void OpenListPopup(QMenu* menu, bool reference);
     std::vector<PopupOpener> popupOpeners_;
+
+    // Plug-ins and regions (TMainPlugins.cpp, TMainRegions.cpp).
+public:
+    // At the first showing: plug-in mode from "susieplg.cnf", else the built-in readers.
+    void StartUpPluginMode();
+    void SetPluginDirectory1Click(); // "Set Plugin &Folder..."
+    void StopUsingPlugins1Click();   // "Stop &Using Plugins"
+    // The region window made at start-up.
+    void AttachRegionWindow(TPView* view);
+    TPView* RegionWindow();
+    // "&Sub Index..." of the reference or the target pane: the regions of the entry it shows.
+    void SubIndexClick(bool reference);
+
+private:
+    void ConnectPlugins();
+    void UpdatePluginActions();
+    void ConnectRegions();
+    void RegionWindowClosed(bool reference, bool changed);
+    TPView* pView_ = nullptr;
 };
 
 } // namespace lumidex
