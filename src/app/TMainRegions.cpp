@@ -1,18 +1,28 @@
 // The main window: the region window ("Sub Index Manager") opened from the preview panes.
 #include "TMain.h"
 
+#include "FileStatus.h"
 #include "StartUp.h"
 #include "TPView.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QMenu>
 
 namespace lumidex {
 
 void TMain::ConnectRegions() {
-    for (bool reference : {true, false})
-        connect(Action(reference ? "MakeSecondIndex1" : "SubIndex1"), &QAction::triggered, this,
+    for (bool reference : {true, false}) {
+        QAction* subIndex = Action(reference ? "MakeSecondIndex1" : "SubIndex1");
+        connect(subIndex, &QAction::triggered, this,
                 [this, reference] { SubIndexClick(reference); });
+        // A picture whose file went away has no regions to draw.
+        connect(reference ? popupMenuLeftUpper_ : popupMenuLeftLower_, &QMenu::aboutToShow, this,
+                [this, reference, subIndex] {
+                    const Pdata* shown = Pane(reference).shown;
+                    subIndex->setEnabled(shown && IsExistingFile(shown->path));
+                });
+    }
     // The target list is found again with or without the regions.
     connect(useSubIndex_, &QCheckBox::clicked, this, [this] {
         if (ListUpRunning()) return;
