@@ -5,11 +5,14 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace lumidex {
 namespace {
@@ -130,6 +133,15 @@ TEST_F(RegionsInTheWindow, WindowEditsTheEntryThePaneShowsWithItsFullPicture) {
     });
     main->Action("MakeSecondIndex1")->trigger();
     EXPECT_EQ(ws.lists.currentTarget, nullptr);
+
+    // The pane's menu offers no regions of a file that went away.
+    main->View(false, crop);
+    QMenu* menu = main->findChild<QMenu*>("PopupMenuLeftLower");
+    emit menu->aboutToShow();
+    EXPECT_TRUE(main->Action("SubIndex1")->isEnabled());
+    std::filesystem::remove(crop->path);
+    emit menu->aboutToShow();
+    EXPECT_FALSE(main->Action("SubIndex1")->isEnabled());
 }
 
 TEST_F(RegionsInTheWindow, EntryRemovedWhileItsRegionsAreEditedIsLetGo) {
