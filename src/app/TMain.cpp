@@ -132,6 +132,7 @@ TMain::TMain(std::string appDir, QStringList args, QWidget* parent)
     ws_->DatabasePath.clear();
     InstallHooks();
     ConnectAdding();
+    ConnectFileOps();
     setAcceptDrops(true);
     qApp->installEventFilter(this);
     server_ = std::make_unique<LumidexServer>(this);

@@ -40,6 +40,10 @@ class TAboutBox;
 class TDirSel;
 class TOpenForm;
 class TOption;
+class TPathChange;
+class TQueryDialog;
+class TRenameDlg;
+class TUnlinkedData;
 class TProgress;
 class TViewLeft;
 
@@ -313,6 +317,54 @@ private:
     void AddPopupLines(QMenu* menu, const std::vector<struct PopupLine>& lines);
     void OpenListPopup(QMenu* menu, bool reference);
     std::vector<PopupOpener> popupOpeners_;
+
+    // File operations (TMainFileOps.cpp).
+public:
+    // The file command windows made at start-up.
+    void AttachFileOps(TQueryDialog* query, TRenameDlg* rename, TPathChange* pathChange,
+                       TUnlinkedData* unlinked);
+    TQueryDialog* QueryDialog();
+    TRenameDlg* RenameDialog();
+    TPathChange* PathChangeDialog();
+    TUnlinkedData* UnlinkedData();
+    // Told of every file or folder that copy and move add to FolderList (the folder
+    // explorer's AddPath).
+    void SetFolderListAdded(std::function<void(const std::string& path)> added) {
+        folderListAdded_ = std::move(added);
+    }
+    // Where a copy or move goes: the folder dialog, its current folder, or a listed one.
+    enum class Destination { Ask, Current, Listed };
+    void CopyButtonClick();
+    void MoveButtonClick();
+    void CopyRefButtonClick();
+    void MoveRefButtonClick();
+    void TransferCommand(bool reference, bool copy, Destination how,
+                         const std::string& listed = {});
+    void DelButtonClick();
+    void RefdelButtonClick();
+    void RenameClick();
+    void ActionRenameLeftExecute();
+    void ActionOverwrightMove1Execute(bool referenceOntoTarget);
+    void SearchUnlinkedDataClick();
+    void ChangeAllFilePath1Click();
+    void ActionMovePathExecute();
+    void ChangeFilenamewithCSV1Click();
+    // Enabling of the file commands, kept current while idle.
+    void UpdateFileActions();
+
+private:
+    void ConnectFileOps();
+    void BindViewerFileCommands(TViewLeft* viewer);
+    void FillDestinationMenu(QMenu* menu, bool reference, bool copy);
+    void RunPathChange(const std::string& from, const std::string& to, bool subFolders);
+    void AfterFileCommand(const std::vector<std::string>& touched);
+    void BrowsePathChange(const QString& from);
+    TQueryDialog* query_ = nullptr;
+    TRenameDlg* renameDlg_ = nullptr;
+    TPathChange* pathChange_ = nullptr;
+    TUnlinkedData* unlinked_ = nullptr;
+    std::function<void(const std::string&)> folderListAdded_;
+    bool fileCommandRunning_ = false;
 };
 
 } // namespace lumidex
