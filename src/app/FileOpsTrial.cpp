@@ -67,18 +67,21 @@ template <class T> T* Child(QWidget* w, const char* name) {
     return w->findChild<T*>(name);
 }
 
-// Pairs of look-alikes: the same drawing saved at two qualities.
+// Pairs of look-alikes: the same drawing saved at two qualities; the pairs differ in the
+// direction of their light.
 void MakePictures(const QString& folder, int pairs) {
     QDir().mkpath(folder);
+    const QPointF ends[][2] = {{{0, 0}, {320, 0}}, {{0, 240}, {0, 0}}, {{320, 240}, {0, 0}}};
     for (int i = 0; i < pairs * 2; ++i) {
+        const int pair = (i / 2) % 3;
         QImage img(320, 240, QImage::Format_RGB32);
         QPainter p(&img);
-        QLinearGradient g(0, 0, 320, 240);
-        g.setColorAt(0, QColor::fromHsv((i / 2) * 70, 200, 230));
-        g.setColorAt(1, QColor::fromHsv((i / 2) * 70 + 30, 120, 60));
+        QLinearGradient g(ends[pair][0], ends[pair][1]);
+        g.setColorAt(0, QColor::fromHsv(pair * 110, 200, 250));
+        g.setColorAt(1, QColor::fromHsv(pair * 110 + 30, 120, 20));
         p.fillRect(img.rect(), g);
-        p.setBrush(Qt::white);
-        p.drawEllipse(40 + (i / 2) * 40, 60, 80, 80);
+        p.setBrush(pair == 1 ? Qt::black : Qt::white);
+        p.drawEllipse(pair == 2 ? 200 : 40, pair == 1 ? 20 : 120, 90, 90);
         p.end();
         img.save(QString("%1/photo%2.jpg").arg(folder).arg(i), "JPEG", i % 2 ? 70 : 95);
     }
@@ -94,9 +97,13 @@ void SelectPair(TMain& main, const std::string& reference, const std::string& ta
     const int at = ws.catalogue.FindEntry(reference);
     if (at < 0) return;
     lists.SelectReference(lists.reference.Find(&ws.catalogue.Entry(at)));
-    int row = 0;
+    int row = target.empty() ? 0 : -1;
     for (int i = 0; i < lists.target.Count(); ++i)
         if (lists.target.EntryAt(i)->path == target) row = i;
+    if (row < 0) {
+        Check(false, ("the look-alikes of " + reference + " hold " + target).c_str());
+        row = 0;
+    }
     if (!lists.target.Empty()) {
         lists.target.Select(row);
         lists.TargetSelectionChanged(false);
@@ -197,6 +204,10 @@ int main(int argc, char** argv) {
     Check(!Exists(pics + "/photo4.jpg") && Exists(pics + "/photo5.jpg") &&
               Exists(trash + "/files/photo5.jpg"),
           "overwrite-move: photo4 became photo5, the old photo5 is in the trash");
+    Shoot("after-overwrite-move");
+    std::fprintf(stderr, "after overwrite-move: reference %s, %d targets\n",
+                 ws.lists.currentReference ? ws.lists.currentReference->path.c_str() : "none",
+                 ws.lists.target.Count());
 
     // Files gone behind the program's back.
     QFile::remove(QString::fromStdString(pics + "/photo0.jpg"));

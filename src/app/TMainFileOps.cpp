@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QPointer>
 #include <QToolButton>
@@ -274,6 +275,13 @@ void TMain::UpdateFileActions() {
 void TMain::AfterFileCommand(const std::vector<std::string>& touched) {
     for (const std::string& path : touched)
         DropPreview(path);
+    // Re-listing hid a pane whose entry stays selected: it shows it again, read afresh.
+    Lists& lists = ws_->lists;
+    for (bool reference : {true, false}) {
+        Pdata* previewed = reference ? lists.previewedReference : lists.previewedTarget;
+        if (previewed && (Pane(reference).shown != previewed || PaneImage(reference)->isHidden()))
+            View(reference, previewed);
+    }
     for (bool reference : {true, false}) {
         RebuildPaneHint(reference);
         if (TViewLeft* viewer = PaneViewer(reference); viewer && viewer->isVisible())
