@@ -354,6 +354,10 @@ public:
 
 private:
     void ConnectFileOps();
+    // Runs a delete, rename or overwrite-move on the reference, the selected targets or the
+    // current pair, then lets the previews and the title follow.
+    enum class FileSide { Reference, Targets, Pair };
+    void RunOnEntries(FileSide side, const std::function<void(FileOpsParts&)>& run);
     void BindViewerFileCommands(TViewLeft* viewer);
     void FillDestinationMenu(QMenu* menu, bool reference, bool copy);
     void RunPathChange(const std::string& from, const std::string& to, bool subFolders);

@@ -89,6 +89,13 @@ std::vector<std::string> PathsOf(const std::vector<Pdata*>& entries) {
     return paths;
 }
 
+// Both folders start as the reference's: the user edits the one that changed.
+void OfferReferenceFolder(TPathChange* dialog, const Pdata* reference) {
+    if (!reference) return;
+    const std::string folder(paths::FolderPart(reference->path));
+    dialog->SetFolders(folder, folder);
+}
+
 } // namespace
 
 void TMain::AttachFileOps(TQueryDialog* query, TRenameDlg* rename, TPathChange* pathChange,
@@ -346,74 +353,62 @@ void TMain::TransferCommand(bool reference, bool copy, Destination how, const st
     AfterFileCommand(r.touched);
 }
 
-void TMain::DelButtonClick() {
+void TMain::RunOnEntries(FileSide side, const std::function<void(FileOpsParts&)>& run) {
     CommandScope scope(fileCommandRunning_);
     if (!scope.entered() || ListUpRunning()) return;
     Lists& lists = ws_->lists;
-    std::vector<Pdata*> targets;
-    for (int row : lists.target.SelectedRows())
-        targets.push_back(lists.target.EntryAt(row));
-    if (targets.empty()) return;
-    const std::vector<std::string> touched = PathsOf(targets);
+    std::vector<Pdata*> entries;
+    if (side == FileSide::Targets) {
+        for (int row : lists.target.SelectedRows())
+            entries.push_back(lists.target.EntryAt(row));
+    } else if (lists.currentReference) {
+        entries.push_back(lists.currentReference);
+        if (side == FileSide::Pair) {
+            if (!lists.currentTarget) return;
+            entries.push_back(lists.currentTarget);
+        }
+    }
+    if (entries.empty()) return;
+    // The entries may be gone afterwards: their paths are what the previews know.
+    const std::vector<std::string> touched = PathsOf(entries);
+    UpdateFileActions();
     FileOpsParts parts = ws_->FileOpsParts();
-    DeleteSelectedTargets(parts);
-    if (lists.target.SelectedCount() == 0)
-        if (TViewLeft* viewer = PaneViewer(false); viewer && viewer->isVisible()) viewer->hide();
+    run(parts);
     fileCommandRunning_ = false;
     AfterFileCommand(touched);
+}
+
+void TMain::DelButtonClick() {
+    RunOnEntries(FileSide::Targets, [this](FileOpsParts& parts) {
+        DeleteSelectedTargets(parts);
+        if (ws_->lists.target.SelectedCount() == 0)
+            if (TViewLeft* viewer = PaneViewer(false); viewer && viewer->isVisible())
+                viewer->hide();
+    });
 }
 
 void TMain::RefdelButtonClick() {
-    CommandScope scope(fileCommandRunning_);
-    if (!scope.entered() || ListUpRunning() || !ws_->lists.currentReference) return;
-    const std::vector<std::string> touched = {ws_->lists.currentReference->path};
-    UpdateFileActions();
-    FileOpsParts parts = ws_->FileOpsParts();
-    DeleteReference(parts);
-    fileCommandRunning_ = false;
-    AfterFileCommand(touched);
+    RunOnEntries(FileSide::Reference, [](FileOpsParts& parts) { DeleteReference(parts); });
 }
 
 void TMain::RenameClick() {
-    CommandScope scope(fileCommandRunning_);
-    if (!scope.entered() || ListUpRunning()) return;
-    Lists& lists = ws_->lists;
-    std::vector<Pdata*> targets;
-    for (int row : lists.target.SelectedRows())
-        targets.push_back(lists.target.EntryAt(row));
-    if (targets.empty()) return;
-    const std::vector<std::string> touched = PathsOf(targets);
-    UpdateFileActions();
-    FileOpsParts parts = ws_->FileOpsParts();
-    PlacedRenameAsker asker(RenameDialog());
-    RenameSelectedTargets(parts, asker);
-    fileCommandRunning_ = false;
-    AfterFileCommand(touched);
+    RunOnEntries(FileSide::Targets, [this](FileOpsParts& parts) {
+        PlacedRenameAsker asker(RenameDialog());
+        RenameSelectedTargets(parts, asker);
+    });
 }
 
 void TMain::ActionRenameLeftExecute() {
-    CommandScope scope(fileCommandRunning_);
-    if (!scope.entered() || ListUpRunning() || !ws_->lists.currentReference) return;
-    const std::vector<std::string> touched = {ws_->lists.currentReference->path};
-    UpdateFileActions();
-    FileOpsParts parts = ws_->FileOpsParts();
-    PlacedRenameAsker asker(RenameDialog());
-    RenameReference(parts, asker);
-    fileCommandRunning_ = false;
-    AfterFileCommand(touched);
+    RunOnEntries(FileSide::Reference, [this](FileOpsParts& parts) {
+        PlacedRenameAsker asker(RenameDialog());
+        RenameReference(parts, asker);
+    });
 }
 
 void TMain::ActionOverwrightMove1Execute(bool referenceOntoTarget) {
-    CommandScope scope(fileCommandRunning_);
-    Lists& lists = ws_->lists;
-    if (!scope.entered() || ListUpRunning() || !lists.currentReference || !lists.currentTarget)
-        return;
-    const std::vector<std::string> touched = {lists.currentReference->path,
-                                              lists.currentTarget->path};
-    FileOpsParts parts = ws_->FileOpsParts();
-    OverwriteMove(parts, referenceOntoTarget);
-    fileCommandRunning_ = false;
-    AfterFileCommand(touched);
+    RunOnEntries(FileSide::Pair, [referenceOntoTarget](FileOpsParts& parts) {
+        OverwriteMove(parts, referenceOntoTarget);
+    });
 }
 
 void TMain::SearchUnlinkedDataClick() {
@@ -446,10 +441,7 @@ void TMain::ChangeAllFilePath1Click() {
     CommandScope scope(fileCommandRunning_);
     if (!scope.entered() || ListUpRunning()) return;
     TPathChange* dialog = PathChangeDialog();
-    if (const Pdata* reference = ws_->lists.currentReference) {
-        const std::string folder(paths::FolderPart(reference->path));
-        dialog->SetFolders(folder, folder);
-    }
+    OfferReferenceFolder(dialog, ws_->lists.currentReference);
     PlaceAtCursor(dialog);
     if (dialog->exec() != QDialog::Accepted) {
         RefreshViews();
@@ -465,10 +457,7 @@ void TMain::ActionMovePathExecute() {
     CommandScope scope(fileCommandRunning_);
     if (!scope.entered() || ListUpRunning()) return;
     TPathChange* dialog = PathChangeDialog();
-    if (const Pdata* reference = ws_->lists.currentReference) {
-        const std::string folder(paths::FolderPart(reference->path));
-        dialog->SetFolders(folder, folder);
-    }
+    OfferReferenceFolder(dialog, ws_->lists.currentReference);
     // The whole tree moves: entries in sub-folders follow too.
     dialog->ChangeSubFoler->setChecked(true);
     dialog->SetSubFolderBoxShown(false);
@@ -511,50 +500,29 @@ void TMain::BindViewerFileCommands(TViewLeft* viewer) {
         return FileActionsFor(*ws_->fileSystem,
                               reference ? ws_->lists.currentReference : ws_->lists.currentTarget);
     };
-    auto canCopy = [state] { return state().copy; };
-    auto canMove = [state] { return state().moveDeleteRename; };
-    viewer->BindFileCommand(
-        "Copy1",
-        [this, reference](const std::string&) {
-            TransferCommand(reference, true, Destination::Ask);
-        },
-        canCopy);
-    viewer->BindFileCommand(
-        "Move1",
-        [this, reference](const std::string&) {
-            TransferCommand(reference, false, Destination::Ask);
-        },
-        canMove);
+    struct Transfer {
+        const char* item;
+        bool copy;
+        Destination how;
+    };
+    for (const Transfer& t :
+         {Transfer{"Copy1", true, Destination::Ask}, Transfer{"Move1", false, Destination::Ask},
+          Transfer{"CopyReferenceto1", true, Destination::Current},
+          Transfer{"MoveReferenceto1", false, Destination::Current},
+          Transfer{"CopyReferenceto2", true, Destination::Listed},
+          Transfer{"MoveReferenceto2", false, Destination::Listed}})
+        viewer->BindFileCommand(
+            t.item,
+            [this, reference, t](const std::string& folder) {
+                TransferCommand(reference, t.copy, t.how, folder);
+            },
+            [state, t] { return t.copy ? state().copy : state().moveDeleteRename; });
     viewer->BindFileCommand(
         "Delete1",
         [this, reference](const std::string&) {
             reference ? RefdelButtonClick() : DelButtonClick();
         },
-        canMove);
-    viewer->BindFileCommand(
-        "CopyReferenceto1",
-        [this, reference](const std::string&) {
-            TransferCommand(reference, true, Destination::Current);
-        },
-        canCopy);
-    viewer->BindFileCommand(
-        "MoveReferenceto1",
-        [this, reference](const std::string&) {
-            TransferCommand(reference, false, Destination::Current);
-        },
-        canMove);
-    viewer->BindFileCommand(
-        "CopyReferenceto2",
-        [this, reference](const std::string& folder) {
-            TransferCommand(reference, true, Destination::Listed, folder);
-        },
-        canCopy);
-    viewer->BindFileCommand(
-        "MoveReferenceto2",
-        [this, reference](const std::string& folder) {
-            TransferCommand(reference, false, Destination::Listed, folder);
-        },
-        canMove);
+        [state] { return state().moveDeleteRename; });
     viewer->SetDestinations([this] {
         return std::pair{DirSel()->CurrentFolder(), DirSel()->Destinations().Items()};
     });

@@ -1,3 +1,4 @@
+#include "DialogScript.h"
 #include "FaultyFileSystem.h"
 #include "RecordingFrame.h"
 #include "StartUp.h"
@@ -28,24 +29,11 @@
 namespace lumidex {
 namespace {
 
+using test::Find;
+using test::OnDialog;
 using test::ReadWholeFile;
 using test::TempDir;
 namespace fs = std::filesystem;
-
-template <class T> T* Find(QWidget* in, const char* name) {
-    T* w = in->findChild<T*>(name);
-    EXPECT_NE(w, nullptr) << name;
-    return w;
-}
-
-// Works the modal dialog that the next command opens.
-void OnDialog(std::function<void(QDialog*)> answer) {
-    QTimer::singleShot(0, [answer] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        answer(dialog);
-    });
-}
 
 bool Exists(const std::string& path) {
     return fs::exists(path);
