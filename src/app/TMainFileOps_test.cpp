@@ -283,6 +283,15 @@ TEST_F(FileOpsWindowTest, UnlinkedDataListsMissingFilesAndDropsRowsOfRemovedEntr
     window->ClearAll->click();
     EXPECT_EQ(ws().catalogue.Count(), 1);
     EXPECT_FALSE(window->isVisible());
+
+    // So does every entry when the catalogue is emptied.
+    fs::remove(Src("a.png"));
+    main->Action("SearchUnlinkedData")->trigger();
+    ASSERT_EQ(window->ListBox2->count(), 1);
+    main->Action("ClearAllDataEntry1")->trigger();
+    EXPECT_TRUE(ws().catalogue.Empty());
+    EXPECT_EQ(window->ListBox2->count(), 0);
+    EXPECT_FALSE(Enabled("SearchUnlinkedData"));
 }
 
 TEST_F(FileOpsWindowTest, ChangeAllFilePathAndMoveFolderRepointTheEntries) {
@@ -313,6 +322,37 @@ TEST_F(FileOpsWindowTest, ChangeAllFilePathAndMoveFolderRepointTheEntries) {
     EXPECT_NE(Entry(data.File("again/c.png")), nullptr);
     EXPECT_EQ(ws().catalogue.Count(), 3);
     EXPECT_FALSE(main->PathChangeDialog()->ChangeSubFoler->isHidden());
+}
+
+TEST_F(FileOpsWindowTest, ChangeFilenameWithCsvRenamesEntriesOnlyAndRefusesABadFileWhole) {
+    // A swap: both old names are looked up before either entry changes.
+    const std::string csv = data.Write("names.csv", "old,folder,new\n"
+                                                    "a.png," +
+                                                        Src("") +
+                                                        ",b.png\n"
+                                                        "b.png," +
+                                                        Src("") + ",a.png\n");
+    Pdata* a = Entry(Src("a.png"));
+    Pdata* b = Entry(Src("b.png"));
+    script.chosenFiles.push_back(csv);
+    main->Action("ChangeFilenamewithCSV1")->trigger();
+    ASSERT_FALSE(script.fileChoices.empty());
+    EXPECT_EQ(script.fileChoices.back().defaultExtension, "csv");
+    EXPECT_EQ(main->PanelText(StatusPanel::Outcome), "2 FileName Changed.");
+    EXPECT_EQ(Entry(Src("b.png")), a);
+    EXPECT_EQ(Entry(Src("a.png")), b);
+    EXPECT_TRUE(Exists(Src("a.png")) && Exists(Src("b.png"))) << "no file is touched";
+
+    const std::string bad = data.Write("bad.csv", "old,folder,new\n"
+                                                  "c.png," +
+                                                      Src("") +
+                                                      ",d.png\n"
+                                                      "only,two\n");
+    script.chosenFiles.push_back(bad);
+    main->Action("ChangeFilenamewithCSV1")->trigger();
+    ASSERT_FALSE(script.questions.empty());
+    EXPECT_EQ(script.questions.back().text, "ERROR:Invalid CSV");
+    EXPECT_NE(Entry(Src("c.png")), nullptr) << "nothing of a bad file is applied";
 }
 
 TEST_F(FileOpsWindowTest, TheReferenceViewerCopiesToTheChosenFolder) {
