@@ -1,5 +1,6 @@
 // Works the file commands in the real main window, as a user would, and saves pictures of the
-// dialogs they open: lumidex2-fileops-trial PICTURES-FOLDER WORK-FOLDER. Run it under a display
+// dialogs they open: lumidex2-fileops-trial PICTURES-FOLDER WORK-FOLDER [ja] (ja: with the
+// Japanese menus, the pictures' names ending in "-ja"). Run it under a display
 // (Xvfb) with LUMIDEX2_HOME and XDG_DATA_HOME set to folders of its own: it deletes to the
 // trash. Prints one line per check and exits 1 when any failed.
 #include "StartUp.h"
@@ -31,6 +32,7 @@ namespace {
 
 int failures = 0;
 QString shots;
+QString suffix;
 
 void Check(bool ok, const char* what) {
     std::fprintf(stderr, "%s %s\n", ok ? "ok  " : "FAIL", what);
@@ -47,8 +49,9 @@ void Settle() {
 void Shoot(const QString& name) {
     Settle();
     QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
-    shot.save(shots + "/" + name + ".png");
-    std::fprintf(stderr, "saved %s/%s.png\n", qPrintable(shots), qPrintable(name));
+    shot.save(shots + "/" + name + suffix + ".png");
+    std::fprintf(stderr, "saved %s/%s%s.png\n", qPrintable(shots), qPrintable(name),
+                 qPrintable(suffix));
 }
 
 // Works the modal dialog that the next command opens, once it is up.
@@ -117,7 +120,9 @@ void SelectPair(TMain& main, const std::string& reference, const std::string& ta
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc != 3) return 2;
+    if (argc != 3 && argc != 4) return 2;
+    const bool japanese = argc == 4 && QString::fromLocal8Bit(argv[3]) == "ja";
+    if (japanese) suffix = "-ja";
     shots = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(shots);
     const std::string work = QDir(QString::fromLocal8Bit(argv[2])).absolutePath().toStdString();
@@ -133,6 +138,7 @@ int main(int argc, char** argv) {
     main.resize(1100, 700);
     main.move(0, 0);
     main.show();
+    main.SetMenuLanguage(japanese ? 1 : 0);
     Settle();
     Workspace& ws = main.workspace();
     ws.AddPicturesFromFolder(pics, {});
