@@ -327,8 +327,9 @@ public:
     TRenameDlg* RenameDialog();
     TPathChange* PathChangeDialog();
     TUnlinkedData* UnlinkedData();
-    // Told of every file or folder that copy and move add to FolderList (the folder
-    // explorer's AddPath).
+    // Told of what copy and move add to FolderList, for the folder explorer's AddPath: the
+    // first copied file, a moved reference's new path, or the folder targets moved to (with
+    // its trailing delimiter).
     void SetFolderListAdded(std::function<void(const std::string& path)> added) {
         folderListAdded_ = std::move(added);
     }

@@ -347,7 +347,10 @@ void TMain::TransferCommand(bool reference, bool copy, Destination how, const st
     if (how == Destination::Current && r.done > 0) dirSel->Remember(folder);
     if (folderListAdded_) {
         if (r.firstNewEntry) folderListAdded_(r.firstNewEntry->path);
-        if (!r.moved.empty()) folderListAdded_(r.moved.front()->path);
+        // A moved reference shows as its file, moved targets as their new folder.
+        if (!r.moved.empty())
+            folderListAdded_(reference ? r.moved.front()->path
+                                       : paths::WithTrailingDelimiter(folder));
     }
     fileCommandRunning_ = false;
     AfterFileCommand(r.touched);

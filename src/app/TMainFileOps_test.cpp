@@ -255,6 +255,8 @@ TEST_F(FileOpsWindowTest, RememberedDestinationsFillTheSubmenusAndMoveThere) {
     const std::string first = Folder("first"), second = Folder("second");
     main->DirSel()->Remember(first);
     main->DirSel()->Remember(second);
+    std::vector<std::string> explorer;
+    main->SetFolderListAdded([&](const std::string& path) { explorer.push_back(path); });
     OpenPopup(false);
     QMenu* moves = main->MenuNamed("MoveTargetto2");
     ASSERT_EQ(moves->actions().size(), 2);
@@ -265,6 +267,7 @@ TEST_F(FileOpsWindowTest, RememberedDestinationsFillTheSubmenusAndMoveThere) {
     EXPECT_FALSE(Exists(Src("b.png")));
     EXPECT_NE(Entry(first + "b.png"), nullptr);
     EXPECT_EQ(main->DirSel()->Destinations().Items().front(), first) << "it moves to the top";
+    EXPECT_EQ(explorer, std::vector<std::string>{first}) << "the folder explorer hears of it";
 
     OpenPopup(true);
     EXPECT_EQ(main->MenuNamed("CopyReferencetp1")->actions().size(), 2);
