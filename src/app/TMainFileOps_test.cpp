@@ -5,6 +5,7 @@
 #include "TDirSel.h"
 #include "TMain.h"
 #include "TPathChange.h"
+#include "TQueryDialog.h"
 #include "TUnlinkedData.h"
 #include "TViewLeft.h"
 #include "TempDir.h"
@@ -20,6 +21,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -136,6 +138,39 @@ TEST_F(FileOpsWindowTest, CopyTargetToTheCurrentFolderAsksOnCollisionAndTracksTh
     main->Action("CopyTargetto1")->trigger();
     EXPECT_EQ(ws().catalogue.Count(), 4);
     EXPECT_FALSE(Exists(dst + "b_1.png"));
+}
+
+TEST_F(FileOpsWindowTest, OkToAllAppliesTheConfirmedAnswerToTheRestOfTheBatch) {
+    // A second look-alike of a, and both targets' names taken in the destination.
+    test::WritePicture(Src("d.png"), test::PhotoLikePicture(64, 48, 1));
+    ws().AddPictures(data.File("src"), {"d.png"});
+    Lists& lists = ws().lists;
+    lists.SelectReference(lists.reference.Find(Entry(Src("a.png"))));
+    ASSERT_EQ(lists.target.Count(), 2);
+    lists.target.Select(0);
+    lists.target.Select(1);
+    lists.TargetSelectionChanged(false);
+    const std::string dst = Folder("dst");
+    for (const char* name : {"b.png", "d.png"})
+        test::WritePicture(dst + name, test::PhotoLikePicture(64, 48, 9));
+    main->DirSel()->SetCurrentFolder(dst);
+    int asked = 0;
+    OnDialog([&](QDialog* d) {
+        ++asked;
+        Find<QRadioButton>(d, "OverWrite")->click();
+        QPushButton* ok = Find<QPushButton>(d, "Doit");
+        QTest::keyPress(ok, Qt::Key_Shift, Qt::ShiftModifier);
+        EXPECT_EQ(ok->text(), "Ok to All");
+        ok->click();
+    });
+    OpenPopup(false);
+    main->Action("CopyTargetto1")->trigger();
+    // Shift is let go, or Qt would hold it down for the tests that follow.
+    QTest::keyRelease(main, Qt::Key_Shift);
+    EXPECT_EQ(asked, 1) << "the second collision is not asked";
+    for (const char* name : {"b.png", "d.png"})
+        EXPECT_TRUE(ReadWholeFile(dst + name) == ReadWholeFile(Src(name))) << name;
+    EXPECT_FALSE(main->QueryDialog()->OkToAll) << "the next command asks again";
 }
 
 TEST_F(FileOpsWindowTest, MoveReferenceThroughTheFolderDialogThenDeleteTheTargetToTheTrash) {
