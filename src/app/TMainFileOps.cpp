@@ -344,7 +344,7 @@ void TMain::TransferCommand(bool reference, bool copy, Destination how, const st
     // Re-listing the targets showed a detail line over the outcome.
     if (copy && r.done > 0 && !r.skipped && !r.aborted)
         SetStatusText(StatusPanel::Outcome, "Copy complate.");
-    if (how == Destination::Current && r.done > 0) dirSel->Remember(folder);
+    if (how == Destination::Current) dirSel->Remember(folder);
     if (folderListAdded_) {
         if (r.firstNewEntry) folderListAdded_(r.firstNewEntry->path);
         // A moved reference shows as its file, moved targets as their new folder.
