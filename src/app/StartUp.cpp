@@ -30,20 +30,24 @@ std::unique_ptr<Program> StartProgram(const std::string& appDir, const QStringLi
     add(new TMemoMan(main));
     add(new TDateSpec(main));
     add(new TViewLeft(main));
-    add(new TPathChange(main));
-    add(new TRenameDlg(main));
+    auto* pathChange = new TPathChange(main);
+    add(pathChange);
+    auto* rename = new TRenameDlg(main);
+    add(rename);
     auto* dirSel = new TDirSel(main);
     add(dirSel);
     add(new TSpanel(main));
     add(new TSizeSpec(main));
     add(new TSlideShow(main));
-    add(new TUnlinkedData(main->workspace().FileOpsParts(), main));
+    auto* unlinked = new TUnlinkedData(main->workspace().FileOpsParts(), main);
+    add(unlinked);
     main->AttachAboutBox(static_cast<TAboutBox*>(add(new TAboutBox(main))));
     auto* progress = new TProgress(main);
     add(progress);
     main->AttachOptionWindow(static_cast<TOption*>(add(new TOption(main))));
     add(new TFolderManager(main));
-    add(new TQueryDialog(main));
+    auto* query = new TQueryDialog(main);
+    add(query);
     auto* openForm = new TOpenForm(main);
     add(openForm);
     add(new TMismatchEditor(main));
@@ -52,6 +56,7 @@ std::unique_ptr<Program> StartProgram(const std::string& appDir, const QStringLi
     add(new TNavigator(main));
     add(new TThumbnail(main));
     main->AttachDialogs(dirSel, openForm, progress);
+    main->AttachFileOps(query, rename, pathChange, unlinked);
     return program;
 }
 

@@ -134,6 +134,7 @@ TMain::TMain(std::string appDir, QStringList args, QWidget* parent)
     ConnectAdding();
     ConnectPlugins();
     ConnectRegions();
+    ConnectFileOps();
     setAcceptDrops(true);
     qApp->installEventFilter(this);
     server_ = std::make_unique<LumidexServer>(this);
