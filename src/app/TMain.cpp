@@ -135,6 +135,7 @@ TMain::TMain(std::string appDir, QStringList args, QWidget* parent)
     setAcceptDrops(true);
     qApp->installEventFilter(this);
     server_ = std::make_unique<LumidexServer>(this);
+    ConnectDesktop();
     // Enabling that depends on state any command may change, kept current while idle.
     auto* idle = new QTimer(this);
     connect(idle, &QTimer::timeout, this, &TMain::UpdateActions);
