@@ -374,7 +374,10 @@ TEST_F(DesktopTest, ListsShareTheWidthBesideThePreviewsOnResize) {
         EXPECT_LE(at("RightPanel").bottom(), at("Panel3").top());
         EXPECT_EQ(at("RightPanel").left(), list2.left());
         EXPECT_LE(list1.bottom(), at("LeftPanel").top());
-        EXPECT_LE(central->width() - at("SpeedButton2").right(), 8);
+        // Exit stands two button widths from the right edge.
+        const QRect exit = at("SpeedButton2");
+        EXPECT_NEAR(central->width() - exit.left(), 2 * exit.width(), 6);
+        EXPECT_EQ(list2.left() - list1.right() - 1, 4);
     }
 }
 
