@@ -47,11 +47,18 @@ void TMain::ConnectDesktop() {
                                           : std::vector{"CopyImage2", "CopyImage4"})
             connect(Action(name), &QAction::triggered, this,
                     [this, reference] { CopyImageClick(reference); });
-        // The pane menus copy only a picture that is shown.
+        // The pane menus copy only a picture that is shown, and read again only a file that
+        // is still there.
         QAction* paneCopy = Action(reference ? "CopyImage3" : "CopyImage4");
+        QAction* whole = Action(reference ? "whole" : "Lowerwhole");
+        QAction* subIndex = Action(reference ? "MakeSecondIndex1" : "SubIndex1");
         if (auto* paneMenu = qobject_cast<QMenu*>(paneCopy->parent()))
-            connect(paneMenu, &QMenu::aboutToShow, this, [this, paneCopy, reference] {
-                paneCopy->setEnabled(Pane(reference).shown && !PaneImage(reference)->isHidden());
+            connect(paneMenu, &QMenu::aboutToShow, this, [=, this] {
+                const Pdata* shown = Pane(reference).shown;
+                paneCopy->setEnabled(shown && !PaneImage(reference)->isHidden());
+                const bool present = shown && IsExistingFile(shown->path);
+                whole->setEnabled(present);
+                subIndex->setEnabled(present);
             });
     }
     AddPopupOpener([this](QMenu*, bool reference) {
@@ -266,7 +273,8 @@ void TMain::HandleCompanionMessage(uint32_t wParam, uint32_t lParam) {
     int position = ws_->catalogue.FindEntry(path);
     const bool known = position >= 0;
     if (!known) {
-        if (!show) return;
+        // One picture file, never a folder tree to scan.
+        if (!show || !IsExistingFile(path)) return;
         ws_->AddDroppedItems({path});
         position = ws_->catalogue.FindEntry(path);
         if (position < 0) return;

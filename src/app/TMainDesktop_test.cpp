@@ -195,9 +195,15 @@ TEST_F(DesktopTest, MissingReferenceFileDisablesShellButNotTheTargetsShell) {
     Select(false, 0);
     const std::string referencePath = Reference(0)->path;
     const std::string targetPath = ws.lists.target.EntryAt(0)->path;
+    auto* paneMenu = qobject_cast<QMenu*>(main->Action("CopyImage3")->parent());
+    Open(paneMenu);
+    EXPECT_TRUE(main->Action("whole")->isEnabled());
     std::filesystem::rename(referencePath, referencePath + ".gone");
     std::filesystem::rename(targetPath, targetPath + ".gone");
 
+    Open(paneMenu);
+    EXPECT_FALSE(main->Action("whole")->isEnabled());
+    EXPECT_FALSE(main->Action("MakeSecondIndex1")->isEnabled());
     Open(main->LeftPopupMenu());
     EXPECT_FALSE(main->Action("Shell1")->isEnabled());
     EXPECT_EQ(main->MenuNamed("Shell1")->actions().size(), 2);
@@ -304,6 +310,11 @@ TEST_F(DesktopTest, CompanionMessagesSelectAddAndStep) {
     EXPECT_EQ(p0->key, p2->key);
     WriteChannelPath(data.File("elsewhere.png"));
     main->CompanionMessage(0, 0);
+    EXPECT_EQ(ws.catalogue.Count(), 4);
+    // A folder is not a picture to show: nothing is scanned.
+    test::WritePicture(data.File("tree/x.png"), test::PhotoLikePicture(30, 30, 4));
+    WriteChannelPath(data.File("tree"));
+    main->CompanionMessage(0, 1);
     EXPECT_EQ(ws.catalogue.Count(), 4);
 
     // While a long operation runs, messages wait for its end.
