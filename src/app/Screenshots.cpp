@@ -80,7 +80,8 @@ void ShootMenus(TMain& main, const QString& folder, const QString& suffix) {
 // A list's context menu opened over its first row, with the window behind it.
 void ShootPopup(TMain& main, QMenu* menu, QTreeView* view, const QString& folder,
                 const QString& name) {
-    menu->popup(view->viewport()->mapToGlobal(view->visualRect(view->model()->index(0, 0)).center()));
+    menu->popup(
+        view->viewport()->mapToGlobal(view->visualRect(view->model()->index(0, 0)).center()));
     Settle();
     QRect area = main.frameGeometry().united(menu->geometry());
     Save(QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(),
@@ -195,6 +196,8 @@ int main(int argc, char** argv) {
                  out, "progress-" + suffix);
         });
         watch.start();
+        // The first round's adding left the catalogue changed; nobody answers a question here.
+        ws.DataChanged = false;
         ws.ClearAllEntries();
         main.AddPicturesFromFolder(pictures.toStdString());
         watch.stop();
