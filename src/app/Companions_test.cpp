@@ -1,6 +1,7 @@
 #include "Companions.h"
 #include "LumidexServer.h"
 #include "TempDir.h"
+#include "WaitFor.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -18,6 +19,7 @@ namespace lumidex {
 namespace {
 
 using test::TempDir;
+using test::WaitFor;
 
 TEST(Companions, BlockPathFitsWithItsZeroOrIsEmpty) {
     struct Case {
@@ -71,16 +73,6 @@ TEST(Companions, MessagesWaitWhileALongOperationRuns) {
     EXPECT_EQ(handled, (std::vector<std::pair<uint32_t, uint32_t>>{{0, 0}, {0, 2}, {1, 0}}));
     inbox.Deliver(0, 1);
     EXPECT_EQ(handled.back(), std::make_pair(0u, 1u));
-}
-
-bool WaitFor(const std::function<bool()>& done) {
-    QDeadlineTimer deadline(10000);
-    while (!done()) {
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents();
-        QThread::msleep(10);
-    }
-    return true;
 }
 
 TEST(Companions, ProtocolWithARunningCompanion) {

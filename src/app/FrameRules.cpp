@@ -149,6 +149,11 @@ bool DropDownEnabled(const std::string& item, const FrameState& s) {
     if (item == "Makemismatch1") return s.referenceSelected && s.targetSelected;
     if (item == "ExportMemo1") return s.memoGroups > 0;
     if (item == "ImportListfromClipboard1") return s.referenceRows > 0 && s.clipboardHasText;
+    if (item == "SearchUnlinkedData" || item == "MenuMismatchEditor" || item == "FolderExplorer1" ||
+        item == "ChangeAllFilePath1")
+        return s.catalogueCount > 0;
+    if (item == "SlideShow1") return s.catalogueCount > 0 && s.referenceSelected;
+    if (item == "MovePath1") return s.referenceSelected;
     return true;
 }
 

@@ -118,6 +118,27 @@ TEST(FrameRules, ToolButtonAndMenuEnabling) {
     EXPECT_TRUE(DropDownEnabled("Opendatabase1", empty));
 }
 
+TEST(FrameRules, ToolMenuItemsFollowTheCatalogueAndTheReference) {
+    struct Case {
+        const char* item;
+        bool empty, entries, entriesAndReference;
+    };
+    const Case cases[] = {
+        {"SearchUnlinkedData", false, true, true}, {"MenuMismatchEditor", false, true, true},
+        {"FolderExplorer1", false, true, true},    {"ChangeAllFilePath1", false, true, true},
+        {"SlideShow1", false, false, true},        {"MovePath1", false, false, true},
+    };
+    FrameState empty, entries, selected;
+    entries.catalogueCount = entries.referenceRows = 2;
+    selected = entries;
+    selected.referenceSelected = true;
+    for (const Case& c : cases) {
+        EXPECT_EQ(DropDownEnabled(c.item, empty), c.empty) << c.item;
+        EXPECT_EQ(DropDownEnabled(c.item, entries), c.entries) << c.item;
+        EXPECT_EQ(DropDownEnabled(c.item, selected), c.entriesAndReference) << c.item;
+    }
+}
+
 TEST(FrameRules, FileDialogFiltersInQtForm) {
     EXPECT_EQ(DialogNameFilter("Lumidex Database(ls2,ldb)|*.ld2;*.ldb|All|*.*"),
               "Lumidex Database(ls2,ldb) (*.ld2 *.ldb);;All (*)");

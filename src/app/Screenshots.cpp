@@ -177,6 +177,18 @@ void ShootPlugins(TMain& main, const QString& out, const std::string& pluginDir,
     }
     main.SetMenuLanguage(0);
     Save(main.grab(), out, "main-plugins-regions");
+// A list's context menu opened over its first row, with the window behind it.
+void ShootPopup(TMain& main, QMenu* menu, QTreeView* view, const QString& folder,
+                const QString& name) {
+    menu->popup(
+        view->viewport()->mapToGlobal(view->visualRect(view->model()->index(0, 0)).center()));
+    Settle();
+    QRect area = main.frameGeometry().united(menu->geometry());
+    Save(QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(),
+                                                      area.height()),
+         folder, name);
+    menu->hide();
+    Settle();
 }
 
 } // namespace
@@ -227,6 +239,12 @@ int main(int argc, char** argv) {
                                              QItemSelectionModel::Rows);
     Settle();
     Save(main.grab(), out, "main-similar");
+    ShootPopup(main, main.LeftPopupMenu(), references, out, "popup-reference");
+    main.ListBox2()->selectionModel()->select(main.ListBox2()->model()->index(0, 0),
+                                              QItemSelectionModel::ClearAndSelect |
+                                                  QItemSelectionModel::Rows);
+    Settle();
+    ShootPopup(main, main.RightPopupMenu(), main.ListBox2(), out, "popup-target");
 
     TOption& option = *main.optionWindow();
     option.move(40, 40);
@@ -279,7 +297,8 @@ int main(int argc, char** argv) {
                  out, "progress-" + suffix);
         });
         watch.start();
-        ws.DataChanged = false; // no question before clearing
+        // The first round's adding left the catalogue changed; nobody answers a question here.
+        ws.DataChanged = false;
         ws.ClearAllEntries();
         main.AddPicturesFromFolder(pictures.toStdString());
         watch.stop();

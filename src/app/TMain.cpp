@@ -111,7 +111,7 @@ TMain::TMain(std::string appDir, QStringList args, QWidget* parent)
     BuildToolBar(panel1);
     layout->addWidget(panel1);
     auto* middle = new QHBoxLayout;
-    middle->setSpacing(2);
+    middle->setSpacing(4);
     middle->addWidget(BuildPreviewColumn());
     middle->addWidget(BuildListColumn(true), 1);
     middle->addWidget(BuildListColumn(false), 1);
@@ -138,6 +138,7 @@ TMain::TMain(std::string appDir, QStringList args, QWidget* parent)
     setAcceptDrops(true);
     qApp->installEventFilter(this);
     server_ = std::make_unique<LumidexServer>(this);
+    ConnectDesktop();
     // Enabling that depends on state any command may change, kept current while idle.
     auto* idle = new QTimer(this);
     connect(idle, &QTimer::timeout, this, &TMain::UpdateActions);
@@ -214,6 +215,8 @@ void TMain::BuildToolBar(QWidget* panel) {
     row->addWidget(stop);
     row->addStretch();
     row->addWidget(ToolButton("SpeedButton2", "Exit", QStyle::SP_DialogCloseButton));
+    // Exit keeps a button's width of room to the window's edge.
+    row->addSpacing(toolButtons_["SpeedButton2"]->sizeHint().width());
 
     connect(toolButtons_["SpeedButton3"], &QToolButton::clicked, this, &TMain::OpendatabaseClick);
     connect(toolButtons_["SpeedButton4"], &QToolButton::clicked, this, &TMain::SavedatabaseClick);

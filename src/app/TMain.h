@@ -390,6 +390,45 @@ private:
     TUnlinkedData* unlinked_ = nullptr;
     std::function<void(const std::string&)> folderListAdded_;
     bool fileCommandRunning_ = false;
+
+    // Desktop (TMainDesktop.cpp).
+public:
+    void Explore1Click(bool reference);
+    // Runs the application appId (a verb of the "Shell" submenu) on the file.
+    void OpenClick(bool reference, const std::string& appId);
+    void CopyFileNameClick(bool reference);
+    // Puts the pane's picture on the clipboard, read in full when the pane shows a cached copy.
+    void CopyImageClick(bool reference);
+    // The pane's picture in full, read again when the pane shows a cached copy (TMainPreview.cpp).
+    bool LoadFullPanePicture(bool reference);
+    void RunGlimpser1Click();
+    void RunTinter1Click();
+    void RunJoiner1Click();
+    void SendTinter1Click();
+    void SendJoinerLeft1Click();
+    void SendJoinerRight1Click();
+    // A message from a companion; waits while a long operation runs.
+    void CompanionMessage(uint32_t wParam, uint32_t lParam);
+    // The folders companion programs are looked for in (tests point them elsewhere).
+    void SetCompanionFolders(std::vector<std::string> folders) {
+        companionFolders_ = std::move(folders);
+    }
+    // The companion items of the "&Tool" menu, as when it drops down.
+    void PrepareCompanionItems();
+    // The menu of a button panel ("ButtonPopupMenu", "RightButtonPopupMenu"), as when it opens.
+    QMenu* ButtonPanelMenu(bool left);
+    void PrepareButtonPanelMenu(bool left);
+
+private:
+    void ConnectDesktop();
+    void FillShellMenu(QMenu* menu, bool reference);
+    void HandleCompanionMessage(uint32_t wParam, uint32_t lParam);
+    void SendToCompanion(const struct Companion& companion, uint32_t lParam);
+    std::string CompanionProgram(const struct Companion& companion) const;
+    std::vector<std::string> companionFolders_;
+    // Shared so that TMain.cpp needs no definition of it.
+    std::shared_ptr<class CompanionInbox> companionInbox_;
+    QMenu* buttonPanelMenus_[2] = {nullptr, nullptr};
 };
 
 } // namespace lumidex

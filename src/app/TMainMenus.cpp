@@ -2,6 +2,7 @@
 #include "TMain.h"
 
 #include "DatabaseCommands.h"
+#include "DesktopShell.h"
 #include "EntryListModel.h"
 #include "FileStatus.h"
 #include "LaterWindows.h"
@@ -303,8 +304,8 @@ std::string TMain::ManualPath() const {
 }
 
 void TMain::HelpClick() {
-    std::string manual = ManualPath();
-    if (!manual.empty()) QDesktopServices::openUrl(QUrl::fromLocalFile(PathText(manual)));
+    const std::string manual = ManualPath();
+    if (manual.empty() || !OpenWithDesktop(manual)) ws_->LogMessage("Browser open failed.");
 }
 
 } // namespace lumidex

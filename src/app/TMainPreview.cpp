@@ -308,22 +308,26 @@ TViewLeft* TMain::MakeViewer(int binding) {
 
 void TMain::ShowInViewer(bool reference, TViewLeft* viewer) {
     PreviewPaneState& pane = panes_[reference ? 0 : 1];
-    if (!pane.shown) return;
-    if (pane.fromCache) {
-        // The cache holds only the small copy; the viewer shows the picture itself.
-        QImage full;
-        if (ReadPicture(full, pane.shown->path) != 0) {
-            ws_->LogMessage("Read failed," + pane.shown->path);
-            return;
-        }
-        pane.picture = std::move(full);
-        pane.fromCache = false;
-    }
+    if (!pane.shown || !LoadFullPanePicture(reference)) return;
     viewer->setWindowTitle(Q(pane.hint));
     if (viewer->binding() == ViewerBinding::Unbound) viewer->SetPath(pane.shown->path);
     viewer->show();
     viewer->ShowPicture(DisplayOriented(pane.picture, pane.shown->path));
     viewer->raise();
+}
+
+bool TMain::LoadFullPanePicture(bool reference) {
+    PreviewPaneState& pane = panes_[reference ? 0 : 1];
+    if (!pane.shown || !pane.fromCache) return pane.shown != nullptr;
+    // The cache holds only the small copy.
+    QImage full;
+    if (ReadPicture(full, pane.shown->path) != 0) {
+        ws_->LogMessage("Read failed," + pane.shown->path);
+        return false;
+    }
+    pane.picture = std::move(full);
+    pane.fromCache = false;
+    return true;
 }
 
 void TMain::ImageDblClick(bool reference, bool shift) {

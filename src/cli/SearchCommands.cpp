@@ -5,10 +5,12 @@
 #include "DataFilter.h"
 #include "DatabaseCommands.h"
 #include "FileStatus.h"
+#include "JsonOutput.h"
 #include "PluginOption.h"
 #include "SignatureIndex.h"
 #include "Workspace.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -121,9 +123,27 @@ bool SetOption(Options& o, const std::string& name, const std::string& value) {
     return false;
 }
 
-void PrintReferenceList(const Lists& lists) {
-    for (const ListRow& r : lists.reference.Rows())
-        std::printf("%s\n", r.entry->path.c_str());
+void PrintRows(const EntryList& list, bool json) {
+    if (!json) {
+        for (const ListRow& r : list.Rows())
+            std::printf("%s\n", r.entry->path.c_str());
+        return;
+    }
+    JsonRowWriter rows;
+    for (const ListRow& r : list.Rows())
+        rows.Reference(*r.entry);
+}
+
+void PrintReferenceList(const Lists& lists, bool json = false) {
+    PrintRows(lists.reference, json);
+}
+
+// Takes "--json" out of the arguments; whether it was there.
+bool TakeJson(std::vector<std::string>& rest) {
+    auto it = std::find(rest.begin(), rest.end(), "--json");
+    if (it == rest.end()) return false;
+    rest.erase(std::remove(rest.begin(), rest.end(), "--json"), rest.end());
+    return true;
 }
 
 // Remembers an abort: the adding commands clear the request when they end, and their -1 also
@@ -254,12 +274,13 @@ bool OpenWithSettings(Workspace& ws, const Args& args, std::vector<std::string>&
 }
 
 int RunSimilar(const Args& args) {
-    const char* usage = "similar DB [--targets] [--all] [--set Name=value]...";
+    const char* usage = "similar DB [--targets] [--all] [--json] [--set Name=value]...";
     QuietConsoleFrame frame;
     Workspace ws(frame, DefaultAppDir());
     std::vector<std::string> rest;
     std::string db;
     if (!OpenWithSettings(ws, args, rest, db)) return db.empty() ? Usage(usage) : kFailed;
+    const bool json = TakeJson(rest);
     bool targets = false, all = false;
     for (const std::string& a : rest) {
         if (a == "--targets")
@@ -272,17 +293,26 @@ int RunSimilar(const Args& args) {
     Lists& lists = ws.lists;
     ChooseFilter(lists, all ? FilterItem::All : FilterItem::HasSimilarPics, ws.newPictures);
     if (!targets) {
-        PrintReferenceList(lists);
+        PrintReferenceList(lists, json);
         return kOk;
     }
     // One scan per row would be quadratic on a large catalogue.
     std::unique_ptr<SignatureIndex> index = lists.MakeIndex();
     lists.fillIndex = index.get();
+    std::optional<JsonRowWriter> rows;
+    if (json) rows.emplace();
     for (int row = 0; row < lists.reference.Count(); ++row) {
         Pdata* entry = lists.reference.EntryAt(row);
-        std::printf("%s\n", entry->path.c_str());
         lists.reference.Select(row);
         lists.FillTargetList();
+        if (json) {
+            std::vector<JsonTarget> found;
+            for (const ListRow& t : lists.target.Rows())
+                found.push_back({t.entry, t.way, t.region});
+            rows->Reference(*entry, found);
+            continue;
+        }
+        std::printf("%s\n", entry->path.c_str());
         for (const ListRow& t : lists.target.Rows())
             std::printf("  %s\n", t.entry->path.c_str());
     }
@@ -294,16 +324,32 @@ int RunPairs(const Args& args) {
     Workspace ws(frame, DefaultAppDir());
     std::vector<std::string> rest;
     std::string db;
-    if (!OpenWithSettings(ws, args, rest, db) || !rest.empty())
-        return db.empty() || !rest.empty() ? Usage("pairs DB [--set Name=value]...") : kFailed;
-    ChooseFilter(ws.lists, FilterItem::HasSimilarPics, ws.newPictures);
-    std::fputs(CopyPairListText(ws.lists).c_str(), stdout);
+    const char* usage = "pairs DB [--json] [--set Name=value]...";
+    if (!OpenWithSettings(ws, args, rest, db)) return db.empty() ? Usage(usage) : kFailed;
+    const bool json = TakeJson(rest);
+    if (!rest.empty()) return Usage(usage);
+    Lists& lists = ws.lists;
+    ChooseFilter(lists, FilterItem::HasSimilarPics, ws.newPictures);
+    if (!json) {
+        std::fputs(CopyPairListText(lists).c_str(), stdout);
+        return kOk;
+    }
+    // The pairs of the clipboard's pair list, with the way each was found.
+    std::unique_ptr<SignatureIndex> index = lists.MakeIndex();
+    JsonRowWriter rows;
+    for (const ListRow& r : lists.reference.Rows()) {
+        std::vector<JsonTarget> found;
+        for (const Lists::Match& m : lists.SimilarMatches(*r.entry, false, index.get()))
+            found.push_back({&ws.catalogue.Entry(m.position), m.way, m.region});
+        rows.Reference(*r.entry, found);
+    }
     return kOk;
 }
 
 int RunSearch(const Args& args) {
     const char* usage =
-        "search DB [--method normal|or|and|not] [--target] CRITERION... with CRITERION one of "
+        "search DB [--method normal|or|and|not] [--target] [--json] CRITERION... with CRITERION "
+        "one of "
         "--name TEXT, --folder DIR, --folder-tree DIR, --memo GROUP TEXT, --memo-group GROUP, "
         "--size >=|==|<= BYTES, --date >=|==|<= 'YYYY-MM-DD[ HH:MM:SS]' [--time], --updated, --new";
     QuietConsoleFrame frame;
@@ -311,6 +357,7 @@ int RunSearch(const Args& args) {
     std::vector<std::string> rest;
     std::string db;
     if (!OpenWithSettings(ws, args, rest, db)) return db.empty() ? Usage(usage) : kFailed;
+    const bool json = TakeJson(rest);
     Lists& lists = ws.lists;
     // The program starts on "All".
     ChooseFilter(lists, FilterItem::All, ws.newPictures);
@@ -397,12 +444,7 @@ int RunSearch(const Args& args) {
         any = true;
     }
     if (!any) return Usage(usage);
-    if (lists.SendToTarget) {
-        for (const ListRow& r : lists.target.Rows())
-            std::printf("%s\n", r.entry->path.c_str());
-    } else {
-        PrintReferenceList(lists);
-    }
+    PrintRows(lists.SendToTarget ? lists.target : lists.reference, json);
     return kOk;
 }
 

@@ -1,4 +1,5 @@
 #include "Commands.h"
+#include "JsonOutput.h"
 
 #include "ConsoleFrame.h"
 #include "DatabaseCommands.h"
@@ -78,16 +79,7 @@ const char* CollisionName(CopyCollision c) {
 } // namespace
 
 void PrintJsonString(const std::string& s) {
-    std::putchar('"');
-    for (unsigned char c : s) {
-        if (c == '"' || c == '\\')
-            std::printf("\\%c", c);
-        else if (c < 0x20)
-            std::printf("\\u%04x", c);
-        else
-            std::putchar(c);
-    }
-    std::putchar('"');
+    std::fputs(JsonString(s).c_str(), stdout);
 }
 
 int RunInfo(const Args& args) {

@@ -1,12 +1,14 @@
 #include "Commands.h"
 
 #include "ConsoleFrame.h"
+#include "JsonOutput.h"
 #include "SignatureIndex.h"
 #include "SimilarToPicture.h"
 #include "Workspace.h"
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 
 namespace lumidex::cli {
 
@@ -56,7 +58,8 @@ int RunSimilarTo(const Args& args) {
     if (files.size() >= kFilesForIndex) index = ws.lists.MakeIndex();
 
     int status = kOk;
-    if (json) std::printf("[");
+    std::optional<JsonRowWriter> rows;
+    if (json) rows.emplace();
     for (size_t i = 0; i < files.size(); ++i) {
         // Entries keep absolute paths; so does the temporary one.
         std::error_code ec;
@@ -66,39 +69,30 @@ int RunSimilarTo(const Args& args) {
         frame.last.clear();
         const int result = ws.analyser.AnalyseInto(path, outsider);
         if (result < 0) {
-            if (json) std::printf("%s]\n", i ? "\n" : "");
+            rows.reset();
             std::fprintf(stderr, "Aborted\n");
             return kFailed;
         }
-        if (json) {
-            std::printf("%s\n{\"file\":", i ? "," : "");
-            PrintJsonString(files[i]);
-        }
+        const std::string file = "\"file\":" + JsonString(files[i]);
         if (result != 0) {
             status = kFailed;
-            if (json) {
-                std::printf(",\"error\":");
-                PrintJsonString(frame.last);
-                std::printf("}");
-            }
+            if (json) rows->Row(file + ",\"error\":" + JsonString(frame.last));
             continue;
         }
-        if (!json) std::printf("%s\n", files[i].c_str());
-        if (json) std::printf(",\"similar\":[");
-        bool first = true;
-        for (int p : SimilarToOutsider(ws.catalogue, settings, outsider, index.get())) {
-            const std::string& similar = ws.catalogue.Entry(p).path;
-            if (json) {
-                if (!first) std::putchar(',');
-                PrintJsonString(similar);
-            } else {
-                std::printf("  %s\n", similar.c_str());
-            }
-            first = false;
+        const std::vector<int> similar =
+            SimilarToOutsider(ws.catalogue, settings, outsider, index.get());
+        if (json) {
+            std::string fields = file + ",\"similar\":[";
+            for (size_t k = 0; k < similar.size(); ++k)
+                fields += (k ? "," : "") + JsonEntry(ws.catalogue.Entry(similar[k]));
+            rows->Row(fields + "]");
+            continue;
         }
-        if (json) std::printf("]}");
+        std::printf("%s\n", files[i].c_str());
+        for (int p : similar)
+            std::printf("  %s\n", ws.catalogue.Entry(p).path.c_str());
     }
-    if (json) std::printf("%s]\n", files.empty() ? "" : "\n");
+    rows.reset();
     return status;
 }
 

@@ -20,15 +20,15 @@ const std::vector<Command>& AllCommands() {
          "it; --policy stays the catalogue's option; --jobs N analyses on N threads (default: "
          "every core); --plugins: read through the picture plug-ins of DIR.",
          RunScan},
-        {"similar", "DB [--targets] [--all] [--set Name=value]...",
+        {"similar", "DB [--targets] [--all] [--json] [--set Name=value]...",
          "Print the reference list of \"Has Similar Pics\" (or all entries), with --targets each "
          "row's targets.",
          RunSimilar},
-        {"pairs", "DB [--set Name=value]...",
+        {"pairs", "DB [--json] [--set Name=value]...",
          "Print the pair list of the similar pictures, as \"Copy Pair List to Clipboard\" makes "
          "it.",
          RunPairs},
-        {"search", "DB [--method normal|or|and|not] CRITERION...",
+        {"search", "DB [--method normal|or|and|not] [--json] CRITERION...",
          "Print the reference list after searches by name, folder, memo, size, date, updated or "
          "new.\n      CRITERION: --name TEXT, --folder DIR, --folder-tree DIR, --memo GROUP TEXT,"
          "\n      --memo-group GROUP, --size >=|==|<= BYTES,"

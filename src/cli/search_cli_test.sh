@@ -92,6 +92,41 @@ cp "$work/pics/rows.jpg" "$work/extra.jpg"
 check "scan status after a skipped file" 0 $?
 check "the item after a skipped one" 1 "$("$cli" similar "$db" --all | grep -c "^$work/extra.jpg$")"
 
+# ---- JSON ----
+if command -v python3 >/dev/null; then
+    # A name that is not UTF-8 comes back to the same bytes through the escape.
+    cp "$work/pics/rows.jpg" "$work/pics/bad"$'\xff\xfe'"name.jpg"
+    "$cli" scan "$db" "$work/pics/bad"$'\xff\xfe'"name.jpg" 2>/dev/null
+    json=$("$cli" similar "$db" --targets --json)
+    text=$("$cli" similar "$db" --targets)
+    # The rows and targets of the text answer, in the same order.
+    check "JSON rows are the text rows" "$(printf '%s\n' "$text" | python3 -c '
+import sys; sys.stdout.buffer.write(sys.stdin.buffer.read())')" "$(printf '%s' "$json" | python3 -c '
+import json, os, sys
+for row in json.load(sys.stdin):
+    sys.stdout.buffer.write(os.fsencode(row["path"]) + b"\n")
+    for t in row["targets"]:
+        sys.stdout.buffer.write(b"  " + os.fsencode(t["path"]) + b"\n")')"
+    printf '%s' "$json" | grep -q 'bad\\udcff\\udcfename.jpg' || { echo "FAIL: the escape"; fails=$((fails + 1)); }
+    printf '%s' "$json" | python3 -c '
+import json, os, sys
+rows = json.load(sys.stdin)
+assert all(os.path.exists(r["path"]) for r in rows)
+r = rows[0]
+assert isinstance(r["size"], int) and isinstance(r["time"], int) and len(r["code"]) == 8, r'
+    check "JSON paths name the files" 0 $?
+    check "pairs JSON: one row per reference with its targets" "$("$cli" similar "$db" | wc -l)" \
+        "$("$cli" pairs "$db" --json | python3 -c '
+import json, sys
+rows = json.load(sys.stdin)
+assert all(r["targets"] for r in rows)
+print(len(rows))')"
+    check "search JSON" "$work/pics/rows.jpg" "$("$cli" search "$db" --name rows.jpg --json | python3 -c '
+import json, sys
+print("\n".join(r["path"] for r in json.load(sys.stdin) if r["path"].endswith("/pics/rows.jpg")))')"
+    check "an empty answer is an empty list" "[]" "$("$cli" search "$db" --name nothing-like-it --json)"
+fi
+
 if [[ $fails -ne 0 ]]; then
     echo "$fails failed"
     exit 1

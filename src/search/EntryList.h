@@ -15,6 +15,8 @@ struct ListRow {
     bool selected = false;
     // How a target matched its reference: upright, or found mirrored or turned.
     Orientation way = Orientation::Upright;
+    // The reference's region that found it, -1 when the whole picture did.
+    int region = -1;
 };
 
 // Rows in ascending order of their keys (ASCII letter case ignored); a new row goes before

@@ -343,11 +343,11 @@ std::vector<Lists::Match> Lists::SimilarMatches(Pdata& entry, bool withRegions,
     const bool self = options_.ShowreferenceinTarget;
     // Tables built over another catalogue or under other settings would miss candidates.
     if (index && (!index->Current() || index->settings() != matcher.settings())) index = nullptr;
-    auto scan = [&](const Probe& probe) {
+    auto scan = [&](const Probe& probe, int region) {
         if (index) {
             const size_t before = out.size();
             index->ForEachSimilar(probe, 0, self ? -1 : p, [&](int k, Orientation way) {
-                out.push_back(Match{k, way});
+                out.push_back(Match{k, way, region});
                 return true;
             });
             std::sort(out.begin() + static_cast<std::ptrdiff_t>(before), out.end(),
@@ -357,15 +357,15 @@ std::vector<Lists::Match> Lists::SimilarMatches(Pdata& entry, bool withRegions,
         Orientation way = Orientation::Upright;
         for (int k = matcher.FindNext(probe, -1, 1, &way); k >= 0;
              k = matcher.FindNext(probe, k, 1, &way))
-            if (k != p || self) out.push_back(Match{k, way});
+            if (k != p || self) out.push_back(Match{k, way, region});
     };
-    scan(ProbeOf(entry));
+    scan(ProbeOf(entry), -1);
     if (withRegions && out.empty()) {
         for (int r = 0; r < entry.RegionCount(); ++r) {
             Probe probe = ProbeOf(entry);
             probe.key = entry.RegionAt(r).key;
             probe.code = entry.RegionAt(r).code;
-            scan(probe);
+            scan(probe, r);
         }
     }
     return out;
@@ -392,7 +392,7 @@ void Lists::FillTargetList() {
     std::vector<ListRow> rows;
     for (const Match& m : SimilarMatches(*currentReference, options_.UseSubIndex, fillIndex)) {
         Pdata& e = catalogue_.Entry(m.position);
-        rows.push_back(ListRow{SortKeyOf(e), &e, false, m.way});
+        rows.push_back(ListRow{SortKeyOf(e), &e, false, m.way, m.region});
     }
     // All rows at once: events run inside the scan's rows could free the entries it found.
     target.AddMany(std::move(rows));

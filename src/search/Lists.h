@@ -127,6 +127,7 @@ public:
     struct Match {
         int position;
         Orientation way;
+        int region = -1; // the entry's region that found it, -1 for the whole picture
     };
     std::vector<Match> SimilarMatches(Pdata& entry, bool withRegions,
                                       SignatureIndex* index = nullptr);
