@@ -10,6 +10,8 @@
 #include "TProgress.h"
 #include "TQueryDialog.h"
 #include "TRenameDlg.h"
+#include "TSlideShow.h"
+#include "TThumbnail.h"
 #include "TUnlinkedData.h"
 #include "TViewLeft.h"
 
@@ -28,14 +30,16 @@ std::unique_ptr<Program> StartProgram(const std::string& appDir, const QStringLi
     add(new TDataItemEditor(main));
     add(new TMemoMan(main));
     add(new TDateSpec(main));
-    add(new TViewLeft(main));
+    auto* sharedViewer = new TViewLeft(main);
+    add(sharedViewer);
     add(new TPathChange(main));
     add(new TRenameDlg(main));
     auto* dirSel = new TDirSel(main);
     add(dirSel);
     add(new TSpanel(main));
     add(new TSizeSpec(main));
-    add(new TSlideShow(main));
+    auto* slideShow = new TSlideShow(main->workspace(), main);
+    add(slideShow);
     add(new TUnlinkedData(main->workspace().FileOpsParts(), main));
     main->AttachAboutBox(static_cast<TAboutBox*>(add(new TAboutBox(main))));
     auto* progress = new TProgress(main);
@@ -49,8 +53,10 @@ std::unique_ptr<Program> StartProgram(const std::string& appDir, const QStringLi
     add(new TPView(main));
     add(new TMismatchhConf(main));
     add(new TNavigator(main));
-    add(new TThumbnail(main));
+    auto* thumbnail = new TThumbnail(main->workspace(), main);
+    add(thumbnail);
     main->AttachDialogs(dirSel, openForm, progress);
+    main->AttachViewTools(thumbnail, slideShow, sharedViewer);
     return program;
 }
 

@@ -272,6 +272,11 @@ void TMain::ForgetPreviewEntry(const Pdata* entry) {
 
 TViewLeft* TMain::MakeViewer(int binding) {
     auto* viewer = new TViewLeft(this, static_cast<ViewerBinding>(binding));
+    ConfigureViewer(viewer);
+    return viewer;
+}
+
+void TMain::ConfigureViewer(TViewLeft* viewer) {
     viewer->SetOptionsSource([this] {
         return ViewerOptions{ws_->options.Stretch, ws_->options.FixedSize,
                              ws_->options.FixedPosition};
@@ -296,7 +301,6 @@ TViewLeft* TMain::MakeViewer(int binding) {
                 QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
                 QCoreApplication::sendEvent(listBox1_, &press);
             });
-    return viewer;
 }
 
 void TMain::ShowInViewer(bool reference, TViewLeft* viewer) {
