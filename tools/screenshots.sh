@@ -17,6 +17,15 @@ fi
 cmake --build "$build" -j "$(nproc)" --target lumidex2-screenshots >&2
 home="$(mktemp -d)"
 trap 'rm -rf "$home"' EXIT
+# Real photographs for the viewing tools: four originals of the lumibench corpus with their
+# copies (copied, never touched in place).
+if [[ -f /tmp/lumibench/truth.tsv ]]; then
+    mkdir -p "$home/photos"
+    awk -F'\t' '{n[$2]++; f[$2]=f[$2] " " $1} END {for (k in n) if (n[k] >= 4) print f[k]}' \
+        /tmp/lumibench/truth.tsv | sort | awk 'NR <= 4' | tr ' ' '\n' | grep -v '^$' |
+        while read -r rel; do cp "/tmp/lumibench/set/$rel" "$home/photos/$(basename "$rel")"; done
+    export LUMIDEX2_SCREENSHOT_PHOTOS="$home/photos"
+fi
 LUMIDEX2_HOME="$home" QT_QPA_PLATFORM=xcb \
     xvfb-run -a -s "-screen 0 1280x900x24" "$build/src/app/lumidex2-screenshots" "$out"
 # The region window ("Sub Index Manager") over a generated photograph with two regions.

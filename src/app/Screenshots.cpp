@@ -28,6 +28,10 @@
 
 using namespace lumidex;
 
+namespace lumidex {
+void ShootViewTools(TMain& main, const QString& out, const QString& photos);
+}
+
 namespace {
 
 void Settle() {
@@ -176,6 +180,7 @@ int main(int argc, char** argv) {
                  out, "progress-" + suffix);
         });
         watch.start();
+        ws.DataChanged = false; // nobody is there to answer "Clear all entries?"
         ws.ClearAllEntries();
         main.AddPicturesFromFolder(pictures.toStdString());
         watch.stop();
@@ -191,6 +196,7 @@ int main(int argc, char** argv) {
         Save(w->grab(), out, name == "TAboutBox" ? "about" : name);
         w->hide();
     }
+    ShootViewTools(main, out, qEnvironmentVariable("LUMIDEX2_SCREENSHOT_PHOTOS"));
     ws.DataChanged = ws.OptionsChanged = ws.OldFormatRead = false;
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "Paths.h"
 #include "PictureReader.h"
 #include "QtText.h"
+#include "TThumbnail.h"
 #include "TViewLeft.h"
 
 #include <QAction>
@@ -258,6 +259,7 @@ void TMain::RebuildPaneHint(bool reference) {
 
 void TMain::DropPreview(const std::string& path) {
     previewCache_.DropPath(path);
+    if (thumbnail_) thumbnail_->Forget(path);
     for (PreviewPaneState& pane : panes_)
         if (pane.lastShown && pane.lastShown->path == path) pane.reloadRequest = true;
 }

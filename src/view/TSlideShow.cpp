@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -43,10 +44,10 @@ TSlideShow::TSlideShow(Workspace& ws, QWidget* parent)
     group->setExclusive(true);
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(2);
-    auto button = [&](const char* name, const char* symbol, const char* hint) {
+    auto button = [&](const char* name, QStyle::StandardPixmap icon, const char* hint) {
         auto* b = new QToolButton(frame);
         b->setObjectName(name);
-        b->setText(QString::fromUtf8(symbol));
+        b->setIcon(style()->standardIcon(icon));
         b->setToolTip(hint);
         b->setCheckable(true);
         b->setMinimumSize(28, 24);
@@ -54,10 +55,10 @@ TSlideShow::TSlideShow(Workspace& ws, QWidget* parent)
         buttons->addWidget(b);
         return b;
     };
-    rewind_ = button("Rewind", "\u23ee", "Rewind");
-    stop_ = button("Stop", "\u23f9", "Stop");
-    play_ = button("PlayButton", "\u25b6", "Play");
-    forward_ = button("Forward", "\u23ed", "Forward");
+    rewind_ = button("Rewind", QStyle::SP_MediaSkipBackward, "Rewind");
+    stop_ = button("Stop", QStyle::SP_MediaStop, "Stop");
+    play_ = button("PlayButton", QStyle::SP_MediaPlay, "Play");
+    forward_ = button("Forward", QStyle::SP_MediaSkipForward, "Forward");
     stop_->setChecked(true);
     buttons->addStretch();
     auto* close = new QPushButton("Close", frame);

@@ -56,9 +56,11 @@ private:
         void paintEvent(QPaintEvent*) override {
             const QRect frame = canvas_->drawing_.focusFrame;
             if (frame.isEmpty()) return;
+            // Black dots on white show on any picture, as an inverting frame would.
             QPainter p(this);
-            p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-            p.setPen(QPen(Qt::white, 1, Qt::DotLine));
+            p.setPen(QPen(Qt::white, 1));
+            p.drawRect(frame);
+            p.setPen(QPen(Qt::black, 1, Qt::DotLine));
             p.drawRect(frame);
         }
         void mouseMoveEvent(QMouseEvent* e) override {
