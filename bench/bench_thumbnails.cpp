@@ -7,6 +7,7 @@
 #include "EntryList.h"
 #include "PictureReader.h"
 #include "TestPictures.h"
+#include "ThumbnailDecoder.h"
 #include "ThumbnailDrawing.h"
 
 #include <QGuiApplication>
@@ -54,6 +55,8 @@ struct Grid {
     std::vector<std::unique_ptr<Pdata>> entries;
     EntryList list;
     ThumbnailDrawing drawing;
+    // Set: the cells are decoded ahead on worker threads, as the window does.
+    std::unique_ptr<ThumbnailDecoder> decoder;
     explicit Grid(ThumbnailDrawing::Reader reader) : drawing(std::move(reader)) {
         int i = 0;
         for (const std::string& p : Pictures()) {
@@ -66,10 +69,26 @@ struct Grid {
         list.ClearSelection();
         list.Select(selected);
         drawing.Begin(list, kCells, FillOrder::ColumnByColumn, true);
-        while (drawing.Step()) {
+        if (decoder) decoder->Start(drawing.PathsToRead(), drawing.CellSize(), true);
+        for (;;) {
+            if (const std::string* next = drawing.NextRead(); next && decoder)
+                decoder->WaitFor(*next);
+            if (!drawing.Step()) break;
         }
     }
 };
+
+// A grid whose reader takes the worker threads' results.
+std::unique_ptr<Grid> AheadGrid() {
+    auto g = std::make_unique<Grid>(nullptr);
+    g->decoder = std::make_unique<ThumbnailDecoder>(ThumbnailDrawing::ReadForCell);
+    ThumbnailDecoder* decoder = g->decoder.get();
+    g->drawing = ThumbnailDrawing([decoder](QImage& picture, const std::string& path, QSize) {
+        return decoder->Take(path, picture) == ThumbnailDecoder::State::Ready;
+    });
+    g->drawing.Resize(kArea);
+    return g;
+}
 
 bool FullDecode(QImage& picture, const std::string& path, QSize) {
     return ReadPictureFile(picture, path) == ReadOutcome::Ok;
@@ -97,6 +116,45 @@ BENCHMARK(BM_Grid50Fresh)
     ->MeasureProcessCPUTime()
     ->UseRealTime()
     ->Iterations(1);
+
+// The window's way: cells decoded on worker threads (one per processor) ahead of the drawing.
+void BM_Grid50FreshAhead(benchmark::State& state) {
+    auto g = AheadGrid();
+    for (auto _ : state) {
+        g->drawing.ForgetAll();
+        g->drawing.readCount = 0;
+        g->Draw(25);
+    }
+    state.counters["cells"] = g->drawing.Capacity();
+    state.counters["decoded"] = g->drawing.readCount;
+}
+BENCHMARK(BM_Grid50FreshAhead)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Iterations(5);
+
+void BM_Grid50StepAhead(benchmark::State& state) {
+    auto g = AheadGrid();
+    int selected = 25;
+    g->Draw(selected);
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (selected + 1 > 40) {
+            selected = 25;
+            g->Draw(selected);
+        }
+        g->drawing.readCount = 0;
+        state.ResumeTiming();
+        g->Draw(++selected);
+    }
+    state.counters["decoded"] = g->drawing.readCount;
+}
+BENCHMARK(BM_Grid50StepAhead)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Iterations(10);
 
 // range(0): rows the selection moves by (1: one list row; the grid's rows: one line).
 void BM_Grid50Step(benchmark::State& state) {

@@ -21,6 +21,15 @@ home="$(mktemp -d)"
 trap 'rm -rf "$home"' EXIT
 # Pictures in the formats of the project's plug-ins, for plug-in mode and the region window.
 "$build/src/plugins/lumidex2_make_plugin_pictures" "$home/plugin-pictures" >&2
+# Real photographs for the viewing tools: four originals of the lumibench corpus with their
+# copies (copied, never touched in place).
+if [[ -f /tmp/lumibench/truth.tsv ]]; then
+    mkdir -p "$home/photos"
+    awk -F'\t' '{n[$2]++; f[$2]=f[$2] " " $1} END {for (k in n) if (n[k] >= 4) print f[k]}' \
+        /tmp/lumibench/truth.tsv | sort | awk 'NR <= 4' | tr ' ' '\n' | grep -v '^$' |
+        while read -r rel; do cp "/tmp/lumibench/set/$rel" "$home/photos/$(basename "$rel")"; done
+    export LUMIDEX2_SCREENSHOT_PHOTOS="$home/photos"
+fi
 LUMIDEX2_HOME="$home" QT_QPA_PLATFORM=xcb \
     xvfb-run -a -s "-screen 0 1280x900x24" "$build/src/app/lumidex2-screenshots" "$out" \
     "$build/plugins" "$home/plugin-pictures/formats"

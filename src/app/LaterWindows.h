@@ -14,12 +14,10 @@ namespace lumidex {
 
 LX_LATER_WINDOW(TMemoMan)
 LX_LATER_WINDOW(TSpanel)
-LX_LATER_WINDOW(TSlideShow)
 LX_LATER_WINDOW(TFolderManager)
 LX_LATER_WINDOW(TMismatchEditor)
 LX_LATER_WINDOW(TMismatchhConf)
 LX_LATER_WINDOW(TNavigator)
-LX_LATER_WINDOW(TThumbnail)
 
 #undef LX_LATER_WINDOW
 

@@ -35,6 +35,10 @@
 
 using namespace lumidex;
 
+namespace lumidex {
+void ShootViewTools(TMain& main, const QString& out, const QString& photos);
+}
+
 namespace {
 
 void Settle() {
@@ -316,6 +320,7 @@ int main(int argc, char** argv) {
         Save(w->grab(), out, name == "TAboutBox" ? "about" : name);
         w->hide();
     }
+    ShootViewTools(main, out, qEnvironmentVariable("LUMIDEX2_SCREENSHOT_PHOTOS"));
     ws.DataChanged = ws.OptionsChanged = ws.OldFormatRead = false;
     return 0;
 }

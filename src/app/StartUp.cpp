@@ -11,6 +11,8 @@
 #include "TProgress.h"
 #include "TQueryDialog.h"
 #include "TRenameDlg.h"
+#include "TSlideShow.h"
+#include "TThumbnail.h"
 #include "TUnlinkedData.h"
 #include "TViewLeft.h"
 
@@ -29,7 +31,8 @@ std::unique_ptr<Program> StartProgram(const std::string& appDir, const QStringLi
     add(new TDataItemEditor(main));
     add(new TMemoMan(main));
     add(new TDateSpec(main));
-    add(new TViewLeft(main));
+    auto* sharedViewer = new TViewLeft(main);
+    add(sharedViewer);
     auto* pathChange = new TPathChange(main);
     add(pathChange);
     auto* rename = new TRenameDlg(main);
@@ -38,7 +41,8 @@ std::unique_ptr<Program> StartProgram(const std::string& appDir, const QStringLi
     add(dirSel);
     add(new TSpanel(main));
     add(new TSizeSpec(main));
-    add(new TSlideShow(main));
+    auto* slideShow = new TSlideShow(main->workspace(), main);
+    add(slideShow);
     auto* unlinked = new TUnlinkedData(main->workspace().FileOpsParts(), main);
     add(unlinked);
     main->AttachAboutBox(static_cast<TAboutBox*>(add(new TAboutBox(main))));
@@ -54,9 +58,11 @@ std::unique_ptr<Program> StartProgram(const std::string& appDir, const QStringLi
     main->AttachRegionWindow(static_cast<TPView*>(add(new TPView(main->workspace(), main))));
     add(new TMismatchhConf(main));
     add(new TNavigator(main));
-    add(new TThumbnail(main));
+    auto* thumbnail = new TThumbnail(main->workspace(), main);
+    add(thumbnail);
     main->AttachDialogs(dirSel, openForm, progress);
     main->AttachFileOps(query, rename, pathChange, unlinked);
+    main->AttachViewTools(thumbnail, slideShow, sharedViewer);
     return program;
 }
 

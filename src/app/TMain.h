@@ -46,6 +46,8 @@ class TQueryDialog;
 class TRenameDlg;
 class TUnlinkedData;
 class TProgress;
+class TSlideShow;
+class TThumbnail;
 class TViewLeft;
 
 // The main window: owns the Workspace and is the Frame through which the logic reaches the
@@ -429,6 +431,36 @@ private:
     // Shared so that TMain.cpp needs no definition of it.
     std::shared_ptr<class CompanionInbox> companionInbox_;
     QMenu* buttonPanelMenus_[2] = {nullptr, nullptr};
+
+    // Viewing tools (TMainViewTools.cpp).
+public:
+    // The thumbnail window, the slide show and the shared viewer made at start-up.
+    void AttachViewTools(TThumbnail* thumbnail, TSlideShow* slideShow, TViewLeft* sharedViewer);
+    TThumbnail* Thumbnail() const { return thumbnail_; }
+    TSlideShow* SlideShowWindow() const { return slideShow_; }
+    TViewLeft* SynthesisViewer() const { return synthesisViewer_; }
+    TViewLeft* ClipboardViewer() const;
+    void ShowThumbClick();            // "Show &Thumbnail Window"
+    void SlideShowClick();            // "&Slide Show..."
+    void SynthViewClick();            // "S&ynthesis View"
+    void CompareWithClipboardClick(); // "Compare with &Clipboard"
+    void SaveAsJpegClick();           // "Save as JPEG"
+    void SaveAsPngClick();            // "Save as PNG"
+    // The enabling of the viewing tools' commands (run with the other idle enabling).
+    void UpdateViewToolActions();
+
+private:
+    // Gives a viewer made elsewhere the options, screen and commands of the pane viewers
+    // (TMainPreview.cpp).
+    void ConfigureViewer(TViewLeft* viewer);
+    bool ReferencePreviewShown() const;
+    void ConvertClick(int format);
+    TThumbnail* thumbnail_ = nullptr;
+    TSlideShow* slideShow_ = nullptr;
+    TViewLeft* sharedViewer_ = nullptr;
+    TViewLeft* synthesisViewer_ = nullptr;
+    QPointer<TViewLeft> clipboardViewer_;
+    bool clipboardHasImage_ = false;
 };
 
 } // namespace lumidex

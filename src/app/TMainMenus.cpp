@@ -208,6 +208,7 @@ void TMain::UpdateActions() {
     for (const char* name :
          {"DataSetSpeedButton", "synhbutton", "SpeedButtonnavi", "SpeedButtonThumb"})
         toolButtons_[name]->setEnabled(false);
+    UpdateViewToolActions();
     panelButtons_["ClearEntry"]->setEnabled(ws_->lists.currentReference != nullptr);
     UpdateFileActions();
 }

@@ -7,6 +7,7 @@
 #include "Paths.h"
 #include "PictureReader.h"
 #include "QtText.h"
+#include "TThumbnail.h"
 #include "TViewLeft.h"
 
 #include <QAction>
@@ -264,6 +265,7 @@ void TMain::RebuildPaneHint(bool reference) {
 
 void TMain::DropPreview(const std::string& path) {
     previewCache_.DropPath(path);
+    if (thumbnail_) thumbnail_->Forget(path);
     for (PreviewPaneState& pane : panes_)
         if (pane.lastShown && pane.lastShown->path == path) pane.reloadRequest = true;
 }
@@ -278,6 +280,11 @@ void TMain::ForgetPreviewEntry(const Pdata* entry) {
 
 TViewLeft* TMain::MakeViewer(int binding) {
     auto* viewer = new TViewLeft(this, static_cast<ViewerBinding>(binding));
+    ConfigureViewer(viewer);
+    return viewer;
+}
+
+void TMain::ConfigureViewer(TViewLeft* viewer) {
     viewer->SetOptionsSource([this] {
         return ViewerOptions{ws_->options.Stretch, ws_->options.FixedSize,
                              ws_->options.FixedPosition};
@@ -303,7 +310,6 @@ TViewLeft* TMain::MakeViewer(int binding) {
                 QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
                 QCoreApplication::sendEvent(listBox1_, &press);
             });
-    return viewer;
 }
 
 void TMain::ShowInViewer(bool reference, TViewLeft* viewer) {

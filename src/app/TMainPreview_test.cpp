@@ -1,5 +1,6 @@
 #include "DatabaseCommands.h"
 #include "Format.h"
+#include "MainWindowTest.h"
 #include "RecordingFrame.h"
 #include "StartUp.h"
 #include "TMain.h"
@@ -25,58 +26,22 @@
 namespace lumidex {
 namespace {
 
-using test::RecordingFrame;
 using test::TempDir;
-
-void EnsureApp() {
-    test::EnsureApplication();
-}
 
 // p0 and p1 are the same picture (64 x 48); p2 is another, 40 x 60.
 std::string MakePreviewDatabase(const TempDir& dir) {
     test::WritePicture(dir.File("pics/p0.png"), test::PhotoLikePicture(64, 48, 1));
     test::WritePicture(dir.File("pics/p1.png"), test::PhotoLikePicture(64, 48, 1));
     test::WritePicture(dir.File("pics/p2.png"), test::PhotoLikePicture(40, 60, 2));
-    NullFrame frame;
-    Workspace ws(frame, dir.File("db_home"));
-    ws.AddPicturesFromFolder(dir.File("pics"), {});
-    ws.options.UseJapneseMenu = false;
-    Database db = ws.DatabaseParts();
-    BuildHeader(db);
-    std::string path = dir.File("p.ld2");
-    EXPECT_TRUE(WriteDatabase(db, path));
-    return path;
+    return test::WriteFolderDatabase(dir.File("pics"), dir.File("db_home"), dir.File("p.ld2"));
 }
 
-class PreviewTest : public ::testing::Test {
+class PreviewTest : public test::MainWindowTest {
 protected:
-    void SetUp() override {
-        EnsureApp();
-        program = StartProgram(home.path(), {QString::fromStdString(MakePreviewDatabase(data))});
-        main = program->main.get();
-        main->SetScript(&script);
-        main->show();
-        QApplication::processEvents();
-    }
-    void TearDown() override {
-        Workspace& ws = main->workspace();
-        ws.DataChanged = ws.OptionsChanged = ws.OldFormatRead = false;
-        program.reset();
-    }
-    void SelectReference(int row) {
-        QTreeView* view = main->ListBox1();
-        view->selectionModel()->select(view->model()->index(row, 0),
-                                       QItemSelectionModel::ClearAndSelect |
-                                           QItemSelectionModel::Rows);
-        main->UpdateActions();
-    }
+    void SetUp() override { Start(MakePreviewDatabase(data)); }
+    void SelectReference(int row) { SelectRow(main->ListBox1(), row); }
     QString Text(const char* name) { return main->findChild<QLabel*>(name)->text(); }
     Pdata* Entry(int row) { return main->workspace().lists.reference.EntryAt(row); }
-
-    TempDir home, data;
-    RecordingFrame script;
-    std::unique_ptr<Program> program;
-    TMain* main = nullptr;
 };
 
 TEST_F(PreviewTest, SelectingAReferenceShowsBothPanesWithFieldsAndColumns) {

@@ -80,11 +80,9 @@ bool ThumbnailDrawing::Step() {
             focusFrame = cell.adjusted(0, 0, -1, -1);
             moveFocusFrame = false;
         }
-        auto old = std::find_if(previous_.begin(), previous_.end(),
-                                [&](const Thumlist& t) { return t.path == record.path; });
+        const Thumlist* old = Reusable(record.path, cell.size());
         QPainter p(&canvas_);
-        if (old != previous_.end() && !previousDrawing_.isNull() &&
-            old->cell.size() == cell.size()) {
+        if (old) {
             p.drawImage(cell.topLeft(), previousDrawing_, old->cell);
             record.drawn = old->drawn.translated(cell.topLeft() - old->cell.topLeft());
         } else {
@@ -111,6 +109,33 @@ bool ThumbnailDrawing::Step() {
     previousDrawing_ = canvas_.copy();
     list_ = nullptr;
     return false;
+}
+
+const Thumlist* ThumbnailDrawing::Reusable(const std::string& path, QSize cell) const {
+    if (previousDrawing_.isNull()) return nullptr;
+    for (const Thumlist& t : previous_)
+        if (t.path == path && t.cell.size() == cell) return &t;
+    return nullptr;
+}
+
+const std::string* ThumbnailDrawing::PathOfCell(int k) const {
+    const int row = start_ + k;
+    if (!list_ || k >= grid_.Capacity() || row >= list_->Count()) return nullptr;
+    return &list_->EntryAt(row)->path;
+}
+
+std::vector<std::string> ThumbnailDrawing::PathsToRead() const {
+    std::vector<std::string> paths;
+    const QSize cell = CellSize();
+    for (int k = next_; k < grid_.Capacity(); ++k)
+        if (const std::string* path = PathOfCell(k); path && !Reusable(*path, cell))
+            paths.push_back(*path);
+    return paths;
+}
+
+const std::string* ThumbnailDrawing::NextRead() const {
+    const std::string* path = PathOfCell(next_);
+    return path && !Reusable(*path, CellSize()) ? path : nullptr;
 }
 
 void ThumbnailDrawing::Forget(const std::string& path) {

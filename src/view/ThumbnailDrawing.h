@@ -41,6 +41,13 @@ public:
     // Draws the next cell; false once the drawing is finished (or none runs).
     bool Step();
     bool Running() const { return list_ != nullptr; }
+    // The paths the running drawing will read, in drawing order (the cells not copied from
+    // the previous drawing), so that a caller can decode them ahead.
+    std::vector<std::string> PathsToRead() const;
+    // The path the next Step reads, or nullptr when it copies, hatches or nothing runs.
+    const std::string* NextRead() const;
+    // The cell size of the running grid.
+    QSize CellSize() const { return grid_.CellSize(canvas_.size()); }
 
     // Forget one: its record goes, so the next drawing reads the file again.
     void Forget(const std::string& path);
@@ -64,6 +71,10 @@ public:
 
 private:
     void Hatch(const QRect& area);
+    // The previous drawing's record of path for a cell of this size, or nullptr.
+    const Thumlist* Reusable(const std::string& path, QSize cell) const;
+    // The reference row's entry path for cell k of the running drawing, or nullptr.
+    const std::string* PathOfCell(int k) const;
     const QImage& ErrorPicture();
 
     Reader reader_;
