@@ -16,14 +16,9 @@ namespace lumidex {
         setWindowTitle(Caption);                                                                   \
     }
 
-LX_LATER_WINDOW(TMemoMan, "Memo Manager")
 LX_LATER_WINDOW(TSpanel, "Spanel")
 LX_LATER_WINDOW(TSlideShow, "SlideShow")
-LX_LATER_WINDOW(TFolderManager, "Folder Explorer")
-LX_LATER_WINDOW(TMismatchEditor, "Mismatch Editor")
 LX_LATER_WINDOW(TPView, "Sub Index Manager")
-LX_LATER_WINDOW(TMismatchhConf, "Make Mismatch")
-LX_LATER_WINDOW(TNavigator, "Navigator")
 LX_LATER_WINDOW(TThumbnail, "Thumbnail")
 
 #undef LX_LATER_WINDOW

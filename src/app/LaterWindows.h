@@ -12,14 +12,9 @@ namespace lumidex {
         explicit Class(QWidget* parent = nullptr);                                                 \
     };
 
-LX_LATER_WINDOW(TMemoMan)
 LX_LATER_WINDOW(TSpanel)
 LX_LATER_WINDOW(TSlideShow)
-LX_LATER_WINDOW(TFolderManager)
-LX_LATER_WINDOW(TMismatchEditor)
 LX_LATER_WINDOW(TPView)
-LX_LATER_WINDOW(TMismatchhConf)
-LX_LATER_WINDOW(TNavigator)
 LX_LATER_WINDOW(TThumbnail)
 
 #undef LX_LATER_WINDOW

@@ -3,7 +3,12 @@
 #include "LaterWindows.h"
 #include "SearchDialogs.h"
 #include "TDirSel.h"
+#include "TFolderManager.h"
 #include "TMain.h"
+#include "TMemoMan.h"
+#include "TMismatchEditor.h"
+#include "TMismatchhConf.h"
+#include "TNavigator.h"
 #include "TOpenForm.h"
 #include "TOption.h"
 #include "TPathChange.h"
@@ -26,7 +31,7 @@ std::unique_ptr<Program> StartProgram(const std::string& appDir, const QStringLi
     };
     add(main);
     add(new TDataItemEditor(main));
-    add(new TMemoMan(main));
+    add(main->MakeMemoMan());
     add(new TDateSpec(main));
     add(new TViewLeft(main));
     add(new TPathChange(main));
@@ -41,14 +46,14 @@ std::unique_ptr<Program> StartProgram(const std::string& appDir, const QStringLi
     auto* progress = new TProgress(main);
     add(progress);
     main->AttachOptionWindow(static_cast<TOption*>(add(new TOption(main))));
-    add(new TFolderManager(main));
+    add(main->MakeFolderManager());
     add(new TQueryDialog(main));
     auto* openForm = new TOpenForm(main);
     add(openForm);
-    add(new TMismatchEditor(main));
+    add(main->MakeMismatchEditor());
     add(new TPView(main));
-    add(new TMismatchhConf(main));
-    add(new TNavigator(main));
+    add(main->MakeMismatchConf());
+    add(main->MakeNavigator());
     add(new TThumbnail(main));
     main->AttachDialogs(dirSel, openForm, progress);
     return program;

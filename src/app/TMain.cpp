@@ -132,6 +132,7 @@ TMain::TMain(std::string appDir, QStringList args, QWidget* parent)
     ws_->DatabasePath.clear();
     InstallHooks();
     ConnectAdding();
+    ConnectOrganise();
     setAcceptDrops(true);
     qApp->installEventFilter(this);
     server_ = std::make_unique<LumidexServer>(this);
@@ -154,6 +155,7 @@ TMain::~TMain() {
     ws_->history.Save(appDir_);
     server_.reset();
     // Windows and views that refer to the workspace go before it does.
+    CloseOrganiseWindows();
     delete option_;
     option_ = nullptr;
     delete centralWidget();
