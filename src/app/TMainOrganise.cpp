@@ -47,6 +47,7 @@ public:
         main_.UpdateTitle(0);
     }
     void MoveReferenceSelection(int step) override { main_.MoveListSelection(true, step); }
+    void ReferenceSelectionMoved() override { ListsChanged(); }
     void SelectEntry(Pdata* entry) override {
         Lists& lists = main_.ws_->lists;
         const int row = lists.reference.Find(entry);
