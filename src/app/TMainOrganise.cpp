@@ -19,8 +19,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDrag>
 #include <QItemSelectionModel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -129,6 +131,33 @@ private:
     QPoint pressedAt_;
 };
 
+// Keys pressed in the navigator go to the main window's key handling, as if pressed there,
+// except while a text field takes them.
+class KeysToMain : public QObject {
+public:
+    KeysToMain(QWidget* window, std::function<bool(QEvent*)> handle)
+        : QObject(window), window_(window), handle_(std::move(handle)) {
+        qApp->installEventFilter(this);
+    }
+    ~KeysToMain() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        // Once per key: at the widget it was sent to, not again as it bubbles up.
+        if (!widget || widget->window() != window_ || widget != QApplication::focusWidget())
+            return false;
+        if (qobject_cast<QLineEdit*>(widget)) return false;
+        if (auto* box = qobject_cast<QComboBox*>(widget); box && box->isEditable()) return false;
+        return handle_(event);
+    }
+
+private:
+    QWidget* window_;
+    std::function<bool(QEvent*)> handle_;
+};
+
 QString ClipboardText() {
     return QGuiApplication::clipboard()->text();
 }
@@ -185,6 +214,7 @@ TMismatchhConf* TMain::MakeMismatchConf() {
 TNavigator* TMain::MakeNavigator() {
     navigator_ = new TNavigator(*ws_, this);
     navigator_->setObjectName("TNavigator");
+    new KeysToMain(navigator_, [this](QEvent* event) { return eventFilter(listBox1_, event); });
     connect(navigator_, &TNavigator::selectionMoved, this, [this] {
         RefreshViews();
         UpdateToolButtons();

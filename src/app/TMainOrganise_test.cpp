@@ -19,11 +19,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeView>
@@ -325,6 +327,15 @@ TEST_F(OrganiseTest, MemoFilesGoThroughTheDialogsAndRebuildTheManager) {
     EXPECT_EQ(ws().memos.GroupCount(), 2);
     EXPECT_EQ(main->MemoMan()->model().rowCount(), 2) << "the tree shows the new group";
     EXPECT_TRUE(ws().DataChanged);
+
+    // A file far larger than any memo file is refused before it is read.
+    std::filesystem::resize_file(home.File("m.l2m"), kMaxMemoFileBytes + 1);
+    ws().DataChanged = false;
+    script.chosenFiles = {home.File("m.l2m")};
+    Run("ImportMemo1");
+    EXPECT_EQ(ws().memos.GroupCount(), 2);
+    EXPECT_FALSE(ws().DataChanged);
+    EXPECT_EQ(main->PanelText(StatusPanel::Progress), kMemoFileFailed);
 }
 
 TEST_F(OrganiseTest, DropOnAFolderMovesTheFileAndNotesAreSavedBeforeAnOpen) {
@@ -363,6 +374,28 @@ TEST_F(OrganiseTest, DropOnAFolderMovesTheFileAndNotesAreSavedBeforeAnOpen) {
     std::ifstream note(sub + "/index .txt", std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(note)), std::istreambuf_iterator<char>());
     EXPECT_EQ(text, "holiday\r\n");
+}
+
+TEST_F(OrganiseTest, KeysInTheNavigatorMoveTheReferenceButNotWhileTyping) {
+    Select(main->ListBox1(), 0);
+    Run("ShowNavigator1");
+    TNavigator* navigator = main->Navigator();
+    navigator->activateWindow();
+    QApplication::setActiveWindow(navigator);
+    auto* pages = navigator->findChild<QTabWidget*>("PageControl1");
+    pages->setFocus();
+    QApplication::processEvents();
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_TRUE(focused && focused->window() == navigator);
+    QTest::keyClick(focused, Qt::Key_Space);
+    EXPECT_EQ(ws().lists.reference.SelectedRow(), 1);
+    pages->setCurrentIndex(static_cast<int>(NavigatorPage::Name));
+    auto* text = navigator->findChild<QLineEdit*>("SearchString");
+    text->setFocus();
+    QApplication::processEvents();
+    QTest::keyClick(text, Qt::Key_Space);
+    EXPECT_EQ(ws().lists.reference.SelectedRow(), 1);
+    EXPECT_EQ(text->text(), " ");
 }
 
 } // namespace
