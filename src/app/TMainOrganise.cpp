@@ -283,6 +283,7 @@ void TMain::ConnectOrganise() {
         if (afterRead) afterRead(saved);
         if (memoMan_) memoMan_->RebuildTree();
         if (folderManager_ && folderManager_->isVisible()) folderManager_->Rebuild();
+        explorerFolders_ = ws_->FolderList.size();
         if (mismatchEditor_ && mismatchEditor_->isVisible()) mismatchEditor_->Refresh();
     };
     // The pending note goes to its folder before the catalogue it belongs to is replaced.
@@ -482,9 +483,14 @@ void TMain::OpenOrganisePopup(QMenu* menu, bool reference) {
 }
 
 void TMain::FillMemoMenu(QMenu* menu, bool reference) {
-    for (QAction* a : menu->actions())
-        a->deleteLater();
-    menu->clear();
+    for (QAction* a : menu->actions()) {
+        menu->removeAction(a);
+        // A group's submenu owns its items and its own action.
+        if (QMenu* sub = a->menu())
+            sub->deleteLater();
+        else
+            a->deleteLater();
+    }
     const Pdata* entry = reference ? ws_->lists.currentReference : ws_->lists.currentTarget;
     if (!entry) return;
     for (const MemoMenuGroup& group : MemoMenu(ws_->memos, entry)) {

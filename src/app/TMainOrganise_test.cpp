@@ -197,6 +197,8 @@ TEST_F(OrganiseTest, MemoSubmenusToggleTheMemoOfTheRightEntry) {
     EXPECT_EQ(node.data(MemoTreeModel::CheckImageRole).toInt(), 1) << "the manager follows";
 
     Open(left);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(dataSet->findChildren<QMenu*>().size(), 1) << "the old submenus are gone";
     EXPECT_TRUE(main->MenuNamed("DataSet1")->actions()[0]->menu()->actions()[1]->isChecked());
     main->MenuNamed("DataSet1")->actions()[0]->menu()->actions()[1]->trigger();
     EXPECT_FALSE(ref->HasMemo(red2)) << "a checked item takes the memo off";
