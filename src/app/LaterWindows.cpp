@@ -16,12 +16,7 @@ namespace lumidex {
         setWindowTitle(Caption);                                                                   \
     }
 
-LX_LATER_WINDOW(TMemoMan, "Memo Manager")
 LX_LATER_WINDOW(TSpanel, "Spanel")
-LX_LATER_WINDOW(TFolderManager, "Folder Explorer")
-LX_LATER_WINDOW(TMismatchEditor, "Mismatch Editor")
-LX_LATER_WINDOW(TMismatchhConf, "Make Mismatch")
-LX_LATER_WINDOW(TNavigator, "Navigator")
 
 #undef LX_LATER_WINDOW
 

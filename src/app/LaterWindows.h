@@ -12,12 +12,7 @@ namespace lumidex {
         explicit Class(QWidget* parent = nullptr);                                                 \
     };
 
-LX_LATER_WINDOW(TMemoMan)
 LX_LATER_WINDOW(TSpanel)
-LX_LATER_WINDOW(TFolderManager)
-LX_LATER_WINDOW(TMismatchEditor)
-LX_LATER_WINDOW(TMismatchhConf)
-LX_LATER_WINDOW(TNavigator)
 
 #undef LX_LATER_WINDOW
 

@@ -8,7 +8,11 @@
 #include "SharedState.h"
 #include "StartUp.h"
 #include "TDirSel.h"
+#include "TFolderManager.h"
 #include "TMain.h"
+#include "TMemoMan.h"
+#include "TMismatchEditor.h"
+#include "TNavigator.h"
 #include "TOpenForm.h"
 #include "TOption.h"
 #include "TPView.h"
@@ -22,6 +26,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -321,6 +326,57 @@ int main(int argc, char** argv) {
         w->hide();
     }
     ShootViewTools(main, out, qEnvironmentVariable("LUMIDEX2_SCREENSHOT_PHOTOS"));
+    // The organising windows with data: memos on the pictures, a mismatch group, a note.
+    for (int language : {0, 1}) {
+        main.SetMenuLanguage(language);
+        const QString suffix = language ? "japanese" : "english";
+        if (language == 0) {
+            ws.memos.AddGroup("Places", 100);
+            ws.memos.AddGroup("People", 101);
+            for (const char* memo : {"Beach", "Mountains", "Old town"})
+                ws.memos.PutMemo(memo, 100);
+            for (const char* memo : {"Family", "Friends"})
+                ws.memos.PutMemo(memo, 101);
+            for (int i = 0; i < ws.catalogue.Count(); ++i)
+                ws.catalogue.Entry(i).AddMemo(i % 5);
+            for (int i = 0; i < 4 && i < ws.catalogue.Count(); ++i)
+                ws.catalogue.Entry(i).mismatchGroup = static_cast<uint16_t>(1 + i / 2);
+            ws.mismatchNumbers.MarkUsed(1);
+            ws.mismatchNumbers.MarkUsed(2);
+            ws.lists.SelectReference(0);
+            main.RefreshViews();
+        }
+        auto shoot = [&](QWidget* w, const QString& name) {
+            w->move(60, 60);
+            w->show();
+            Settle();
+            Save(w->grab(), out, name + "-" + suffix);
+            w->hide();
+        };
+        main.ActionMemomanExecute();
+        TMemoMan* memoMan = main.MemoMan();
+        memoMan->move(60, 60);
+        Settle();
+        Save(memoMan->grab(), out, "memo-manager-" + suffix);
+        main.ActionMemomanExecute();
+        shoot(main.MismatchEditor(), "mismatch-editor");
+        TNavigator* navigator = main.Navigator();
+        auto* pages = navigator->findChild<QTabWidget*>("PageControl1");
+        for (int page : {0, 3}) {
+            pages->setCurrentIndex(page);
+            shoot(navigator, QString("navigator-page%1").arg(page));
+        }
+        pages->setCurrentIndex(0);
+        main.ActionFolderManExecute();
+        TFolderManager* explorer = main.FolderManager();
+        explorer->move(60, 60);
+        explorer->findChild<QPlainTextEdit*>("Memo1")->setPlainText("Holiday 2003\nsorted");
+        Settle();
+        Save(explorer->grab(), out, "folder-explorer-" + suffix);
+        explorer->findChild<QPlainTextEdit*>("Memo1")->clear();
+        explorer->hide();
+    }
+    main.SetMenuLanguage(0);
     ws.DataChanged = ws.OptionsChanged = ws.OldFormatRead = false;
     return 0;
 }

@@ -3,7 +3,12 @@
 #include "LaterWindows.h"
 #include "SearchDialogs.h"
 #include "TDirSel.h"
+#include "TFolderManager.h"
 #include "TMain.h"
+#include "TMemoMan.h"
+#include "TMismatchEditor.h"
+#include "TMismatchhConf.h"
+#include "TNavigator.h"
 #include "TOpenForm.h"
 #include "TOption.h"
 #include "TPView.h"
@@ -29,7 +34,7 @@ std::unique_ptr<Program> StartProgram(const std::string& appDir, const QStringLi
     };
     add(main);
     add(new TDataItemEditor(main));
-    add(new TMemoMan(main));
+    add(main->MakeMemoMan());
     add(new TDateSpec(main));
     auto* sharedViewer = new TViewLeft(main);
     add(sharedViewer);
@@ -49,15 +54,15 @@ std::unique_ptr<Program> StartProgram(const std::string& appDir, const QStringLi
     auto* progress = new TProgress(main);
     add(progress);
     main->AttachOptionWindow(static_cast<TOption*>(add(new TOption(main))));
-    add(new TFolderManager(main));
+    add(main->MakeFolderManager());
     auto* query = new TQueryDialog(main);
     add(query);
     auto* openForm = new TOpenForm(main);
     add(openForm);
-    add(new TMismatchEditor(main));
+    add(main->MakeMismatchEditor());
     main->AttachRegionWindow(static_cast<TPView*>(add(new TPView(main->workspace(), main))));
-    add(new TMismatchhConf(main));
-    add(new TNavigator(main));
+    add(main->MakeMismatchConf());
+    add(main->MakeNavigator());
     auto* thumbnail = new TThumbnail(main->workspace(), main);
     add(thumbnail);
     main->AttachDialogs(dirSel, openForm, progress);

@@ -135,6 +135,7 @@ TMain::TMain(std::string appDir, QStringList args, QWidget* parent)
     ConnectPlugins();
     ConnectRegions();
     ConnectFileOps();
+    ConnectOrganise();
     setAcceptDrops(true);
     qApp->installEventFilter(this);
     server_ = std::make_unique<LumidexServer>(this);
@@ -158,6 +159,7 @@ TMain::~TMain() {
     ws_->history.Save(appDir_);
     server_.reset();
     // Windows and views that refer to the workspace go before it does.
+    CloseOrganiseWindows();
     delete option_;
     option_ = nullptr;
     delete centralWidget();

@@ -461,6 +461,57 @@ private:
     TViewLeft* synthesisViewer_ = nullptr;
     QPointer<TViewLeft> clipboardViewer_;
     bool clipboardHasImage_ = false;
+
+    // Organise (TMainOrganise.cpp).
+public:
+    // The organising windows, made at start-up in their place of the creation order; the
+    // main window is their host. (The class keys declare the window classes here.)
+    class TMemoMan* MakeMemoMan();
+    class TMismatchEditor* MakeMismatchEditor();
+    class TMismatchhConf* MakeMismatchConf();
+    class TNavigator* MakeNavigator();
+    class TFolderManager* MakeFolderManager();
+    TMemoMan* MemoMan() const;
+    TMismatchEditor* MismatchEditor() const;
+    TMismatchhConf* MismatchConf() const;
+    TNavigator* Navigator() const;
+    TFolderManager* FolderManager() const;
+    void ActionMemomanExecute(); // "M&emo Manager..." and its tool button
+    void ExportMemoClick();
+    void ImportMemoClick();
+    void ActionFolderManExecute();
+    void MakeMismatchClick();
+    void MismatchEditorClick();
+    void ActionShowNavi();
+    void ActionSyncMemoExecute();
+    void CopyRefListToClipboardClick();
+    void CopyPairListtoClipboardClick();
+    void SearchListFromClipboardClick(); // "Search List from &Clipboard"
+    void ImportListFromClipboardClick(); // "&Import List from Clipboard"
+    void SetBookmarkClick();
+    void ListupBookMarkClick();
+    // A picture of the reference (or target) list dropped on a folder of the explorer: its
+    // file moves there. False when nothing moved.
+    bool MoveDroppedEntry(const std::string& folder, bool fromReference);
+    // The enabling of the organising commands (also run at idle time).
+    void UpdateOrganiseActions();
+
+private:
+    class OrganiseHost;
+    void ConnectOrganise();
+    void OpenOrganisePopup(QMenu* menu, bool reference);
+    void FillMemoMenu(QMenu* menu, bool reference);
+    void FillBookmarkMenu(QMenu* menu);
+    void MemosOfEntryChanged(const Pdata* entry);
+    void ShowMemosOfSelection(bool reference);
+    void CloseOrganiseWindows();
+    OrganiseHost* organiseHost_ = nullptr;
+    QPointer<TMemoMan> memoMan_;
+    QPointer<TMismatchEditor> mismatchEditor_;
+    QPointer<TMismatchhConf> mismatchConf_;
+    QPointer<TNavigator> navigator_;
+    QPointer<TFolderManager> folderManager_;
+    size_t explorerFolders_ = 0; // folder list items the explorer's tree holds
 };
 
 } // namespace lumidex

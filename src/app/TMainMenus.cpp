@@ -205,8 +205,7 @@ void TMain::UpdateActions() {
     toolButtons_["SpeedButton6"]->setEnabled(d.import && built_.count("MergeDatabase1"));
     toolButtons_["SpeedButton3"]->setEnabled(built_.count("Opendatabase1") > 0);
     toolButtons_["SpeedButton1"]->setEnabled(built_.count("Open1") > 0);
-    for (const char* name :
-         {"DataSetSpeedButton", "synhbutton", "SpeedButtonnavi", "SpeedButtonThumb"})
+    for (const char* name : {"synhbutton", "SpeedButtonThumb"})
         toolButtons_[name]->setEnabled(false);
     UpdateViewToolActions();
     panelButtons_["ClearEntry"]->setEnabled(ws_->lists.currentReference != nullptr);

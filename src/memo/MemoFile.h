@@ -9,6 +9,8 @@
 namespace lumidex {
 
 inline constexpr const char* kMemoFileFailed = "Couldn't read Memo file.";
+// A memo file holds names of groups and memos; anything larger is not one.
+inline constexpr size_t kMaxMemoFileBytes = 16u << 20;
 
 // The memo file (".l2m"): one quoted pair per line, the groups (name, id), a separator of two
 // empty fields, the memo slots (text, group id; -1 for a blank slot), a closing separator.

@@ -309,8 +309,10 @@ void TMemoMan::MemoJump(int direction) {
     NavigatorQuery q;
     q.memo = slot;
     std::string status;
-    if (NavigatorJump(ws_.lists, NavigatorPage::Memo, direction, q, status))
+    if (NavigatorJump(ws_.lists, NavigatorPage::Memo, direction, q, status)) {
+        if (host_) host_->ReferenceSelectionMoved();
         ShowMemosOf(ws_.lists.currentReference);
+    }
     unsetCursor();
 }
 

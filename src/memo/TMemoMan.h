@@ -20,6 +20,8 @@ public:
     virtual void MemosOfEntryChanged(Pdata* entry) = 0;
     // Up / Down and the space bar: MoveSelection of the reference list.
     virtual void MoveReferenceSelection(int step) = 0;
+    // "Search Prev" / "Search Next" selected another reference row.
+    virtual void ReferenceSelectionMoved() {}
 };
 
 // "Memo Manager": the memo table as a tree; assigns memos to the shown entry and to the

@@ -1,6 +1,7 @@
 #include "ClipboardLists.h"
 
 #include "Format.h"
+#include "PathOrder.h"
 #include "Paths.h"
 #include "SignatureIndex.h"
 
@@ -47,6 +48,35 @@ struct ReadingRun {
         return lists.state().StopRequested;
     }
 };
+
+// Whether the entry's path stands before path in the catalogue's order.
+bool Before(const Pdata& entry, std::string_view path) {
+    const int u = paths::CompareUpper(entry.path, path);
+    return u != 0 ? u < 0 : std::string_view(entry.path) < path;
+}
+
+// The first position at or after from whose path does not stand before path: a galloping
+// search, cheap when the paths sought rise through the catalogue.
+int LowerBoundFrom(const Catalogue& catalogue, int from, std::string_view path) {
+    const int count = catalogue.Count();
+    int step = 1;
+    int low = from;
+    int high = from;
+    while (high < count && Before(catalogue.Entry(high), path)) {
+        low = high + 1;
+        high = std::min(count, high + step);
+        step *= 2;
+    }
+    while (low < high) {
+        const int mid = low + (high - low) / 2;
+        if (Before(catalogue.Entry(mid), path))
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return low;
+}
+
 } // namespace
 
 std::string ListLine(const Pdata& e) {
@@ -97,15 +127,25 @@ std::vector<std::string> SplitLines(std::string_view text) {
 
 std::vector<std::string> SplitTextLines(std::string_view text) {
     std::vector<std::string> lines;
+    ForEachTextLine(text, [&lines](std::string_view line) { lines.emplace_back(line); });
+    return lines;
+}
+
+void ForEachTextLine(std::string_view text, const std::function<void(std::string_view)>& take) {
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] != '\r' && text[i] != '\n') continue;
-        lines.emplace_back(text.substr(start, i - start));
+        take(text.substr(start, i - start));
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
         start = i + 1;
     }
-    if (start < text.size()) lines.emplace_back(text.substr(start));
-    return lines;
+    if (start < text.size()) take(text.substr(start));
+}
+
+size_t CountTextLines(std::string_view text) {
+    size_t count = 0;
+    ForEachTextLine(text, [&count](std::string_view) { ++count; });
+    return count;
 }
 
 std::string PathOfLine(std::string_view line) {
@@ -158,55 +198,63 @@ void SearchListFromText(Lists& lists, std::string_view text) {
 }
 
 int ImportListFromText(Lists& lists, std::string_view text, int* skipped) {
-    const std::vector<std::string> lines = SplitLines(text);
+    text = text.substr(0, text.find('\0'));
     Catalogue& catalogue = lists.catalogue();
     int refused = 0;
     size_t firstRefused = 0;
-    // Entries are made for the lines first and inserted in catalogue order afterwards:
-    // inserting a long list in its own order would move the catalogue's items once per line.
+    // The paths are gathered first and inserted in catalogue order afterwards: inserting a
+    // long list in its own order would move the catalogue's items once per line, and looking
+    // the paths up in order keeps the catalogue's search in the cache.
     struct Candidate {
-        std::unique_ptr<Pdata> owned;
-        Pdata* entry;
+        std::string path;
+        Pdata* entry = nullptr; // the entry made for it
     };
     std::vector<Candidate> candidates; // in line order
     {
-        ReadingRun run(lists, lines.size());
-        for (size_t i = 0; i < lines.size(); ++i) {
-            std::string path = PathOfLine(lines[i]);
+        const size_t lines = CountTextLines(text);
+        ReadingRun run(lists, lines);
+        candidates.reserve(lines);
+        size_t i = 0;
+        bool stopped = false;
+        ForEachTextLine(text, [&](std::string_view line) {
+            if (stopped) return;
+            std::string path = PathOfLine(line);
             // A relative path would name a file depending on where the program was started,
             // and a longer one could not be saved.
             if (!path.empty() &&
                 (!paths::IsDelimiter(path[0]) || path.size() > kMaxImportPathLength)) {
                 if (refused++ == 0) firstRefused = i;
-            } else if (!path.empty() && catalogue.FindEntry(path) < 0) {
-                auto entry = std::make_unique<Pdata>(std::move(path));
-                entry->key = kNoSignature;
-                entry->code = kNoSignature;
-                Pdata* e = entry.get();
-                candidates.push_back({std::move(entry), e});
+            } else if (!path.empty()) {
+                candidates.push_back({std::move(path)});
             }
             if (i % 16 == 0) run.frame.SetMainProgressPosition(static_cast<int>(i));
-            if (run.Step()) break;
-        }
-        std::vector<Candidate*> order;
-        order.reserve(candidates.size());
-        for (Candidate& c : candidates)
-            order.push_back(&c);
-        std::sort(order.begin(), order.end(), [](const Candidate* a, const Candidate* b) {
-            int u = paths::CompareUpper(a->entry->path, b->entry->path);
-            return u != 0 ? u < 0 : a->entry->path < b->entry->path;
+            ++i;
+            stopped = run.Step();
         });
-        // A path named twice is made once. When events ran, the catalogue may have changed
-        // since the lines were read, so every path is looked up again.
-        const Pdata* previous = nullptr;
-        for (Candidate* c : order) {
-            const bool twice = previous && paths::SamePath(previous->path, c->entry->path);
-            if (twice || (run.robust && catalogue.FindEntry(c->entry->path) >= 0)) {
-                c->entry = nullptr;
+        std::vector<std::string_view> views;
+        views.reserve(candidates.size());
+        for (const Candidate& c : candidates)
+            views.push_back(c.path);
+        const std::vector<uint32_t> order = CatalogueOrder(views);
+        catalogue.Reserve(static_cast<size_t>(catalogue.Count()) + candidates.size());
+        // A path named twice is made once; one the catalogue holds is left alone. The paths
+        // come in catalogue order, so each search starts where the last one ended.
+        const std::string* previous = nullptr;
+        int from = 0;
+        for (uint32_t k : order) {
+            Candidate& c = candidates[k];
+            if (previous && paths::SamePath(*previous, c.path)) continue;
+            from = LowerBoundFrom(catalogue, from, c.path);
+            if (from < catalogue.Count() && paths::SamePath(catalogue.Entry(from).path, c.path)) {
+                previous = &c.path;
                 continue;
             }
-            previous = c->entry;
-            catalogue.Insert(std::move(c->owned));
+            auto entry = std::make_unique<Pdata>(std::move(c.path));
+            entry->key = kNoSignature;
+            entry->code = kNoSignature;
+            c.entry = entry.get();
+            previous = &c.entry->path;
+            catalogue.Insert(std::move(entry));
         }
         run.frame.SetStatusText(StatusPanel::Counts, std::to_string(catalogue.Count()) + " Files");
     }

@@ -2,6 +2,7 @@
 
 #include "Lists.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,9 @@ std::string CopyPairListText(Lists& lists);
 
 // Lines of a text split at CR LF, CR or LF, NUL bytes kept.
 std::vector<std::string> SplitTextLines(std::string_view text);
+// The same line by line, without copies; and how many lines there are.
+void ForEachTextLine(std::string_view text, const std::function<void(std::string_view)>& take);
+size_t CountTextLines(std::string_view text);
 // The same for clipboard text, which ends at its first NUL.
 std::vector<std::string> SplitLines(std::string_view text);
 // The path a line names, by the comma-text rules; empty for a line to skip (empty, starting

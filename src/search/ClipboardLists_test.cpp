@@ -2,8 +2,13 @@
 
 #include "Format.h"
 #include "ListsTestFixture.h"
+#include "PathOrder.h"
+#include "Paths.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
 
 namespace lumidex {
 namespace {
@@ -116,6 +121,32 @@ TEST(ClipboardLists, ImportMakesEntriesWithoutSignatures) {
     EXPECT_EQ(skipped, 2);
     EXPECT_EQ(f.frame.logged.back(),
               "2 line(s) skipped: not an absolute path or too long (first: line 1).");
+}
+
+TEST(PathOrder, SameOrderAsTheCatalogue) {
+    // Case-only differences, prefixes, keys equal beyond a 16-byte window, long shared
+    // folders, duplicates, and bytes above 'z'.
+    std::vector<std::string> paths = {"/a/B.jpg",  "/a/b.jpg", "/a/b.jpg",        "/a/b",
+                                      "/a/b.jpgx", "/A/c.jpg", "/\xc3\xa9/x.jpg", "/a/_.jpg",
+                                      "/a/[.jpg"};
+    const std::string deep = "/home/someone/Pictures/2019/holiday/";
+    std::mt19937 random(5);
+    for (int i = 0; i < 300; ++i) {
+        std::string name;
+        for (int k = 0, n = 1 + static_cast<int>(random() % 40); k < n; ++k)
+            name += "aAbB_1./"[random() % 8];
+        paths.push_back((i % 3 ? deep : std::string("/x/")) + name);
+    }
+    std::vector<std::string_view> views(paths.begin(), paths.end());
+    std::vector<uint32_t> expected(paths.size());
+    for (uint32_t i = 0; i < expected.size(); ++i)
+        expected[i] = i;
+    std::stable_sort(expected.begin(), expected.end(), [&](uint32_t a, uint32_t b) {
+        const int u = paths::CompareUpper(paths[a], paths[b]);
+        return u != 0 ? u < 0 : paths[a] < paths[b];
+    });
+    EXPECT_EQ(CatalogueOrder(views), expected);
+    EXPECT_TRUE(CatalogueOrder({}).empty());
 }
 
 } // namespace

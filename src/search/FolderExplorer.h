@@ -87,7 +87,5 @@ private:
 // Drags onto the explorer carry this type (entries of the program's own lists); anything else,
 // such as files dropped from other programs, is refused.
 inline constexpr const char* kEntryDragType = "application/x-lumidex2-entry";
-inline constexpr const char* kDropMoveUnavailable =
-    "Moving a picture onto a folder is not available yet.";
 
 } // namespace lumidex

@@ -216,9 +216,17 @@ bool TFolderManager::eventFilter(QObject* watched, QEvent* event) {
             e->ignore();
             return true;
         }
-        // Moving files is the file operations' part; until it exists the drop says so.
-        status_->showMessage(kDropMoveUnavailable);
-        e->ignore();
+        const QModelIndex at = view_->indexAt(e->position().toPoint());
+        const std::string folder = tree_.NodePath(model_.NodeOf(at));
+        if (!at.isValid() || folder.empty() || !host_) {
+            e->ignore();
+            return true;
+        }
+        const bool fromReference = e->mimeData()->data(kEntryDragType) == "reference";
+        // The move is the file operations' part; the drag's source is told nothing was copied.
+        e->setDropAction(Qt::MoveAction);
+        e->accept();
+        host_->MoveOntoFolder(folder, fromReference);
         return true;
     }
     return QDialog::eventFilter(watched, event);

@@ -22,6 +22,13 @@ public:
     virtual void MoveReferenceSelection(int step) = 0;
     // "Move to" or a search changed the lists.
     virtual void ListsChanged() = 0;
+    // A picture of the reference list (or the target list) dropped on the folder: its file
+    // moves there. False when nothing moved.
+    virtual bool MoveOntoFolder(const std::string& folder, bool fromReference) {
+        (void)folder;
+        (void)fromReference;
+        return false;
+    }
 };
 
 // "Folder Explorer": the catalogue's folders as a tree, with jumps, folder searches and a note

@@ -83,6 +83,11 @@ void TNavigator::SetMemoChoice(int32_t groupId, int slot) {
     wantedSlot_ = slot;
 }
 
+void TNavigator::RefreshMemoChoice() {
+    if (isVisible() && pages_->currentIndex() == static_cast<int>(NavigatorPage::Memo))
+        FillGroups();
+}
+
 void TNavigator::FillGroups() {
     QSignalBlocker block(groups_);
     groups_->clear();

@@ -21,6 +21,9 @@ public:
     explicit TNavigator(Workspace& ws, QWidget* parent = nullptr);
     // The memo manager's selection, chosen on the page "Memo" when it is shown next.
     void SetMemoChoice(int32_t groupId, int slot);
+    // The memo table or the manager's selection changed: the page "Memo", while shown,
+    // offers the choices again.
+    void RefreshMemoChoice();
     // Up (-1) or Down (+1) on the current page.
     void Jump(int direction);
 

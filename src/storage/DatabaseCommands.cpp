@@ -224,8 +224,16 @@ bool ImportMemo(Database& db, std::string path) {
     std::string content;
     bool readable = in.is_open();
     if (readable) {
-        content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        readable = !in.bad();
+        // Bounded before anything is allocated for it.
+        in.seekg(0, std::ios::end);
+        const std::streamoff size = in.tellg();
+        in.seekg(0, std::ios::beg);
+        readable = size >= 0 && static_cast<uint64_t>(size) <= kMaxMemoFileBytes;
+        if (readable) {
+            content.resize(static_cast<size_t>(size));
+            in.read(content.data(), size);
+            readable = !in.bad() && in.gcount() == size;
+        }
     }
     int skipped = 0;
     if (!readable || !ReadMemoFile(db.memos, content, &skipped)) {

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace lumidex {
+
+// The order in which paths stand in the catalogue (upper-cased key, then the exact bytes), as
+// indexes into paths. Sorts by 16-byte windows of the keys held beside the indexes, so that a
+// long list in any order is sorted without chasing every path on every comparison.
+std::vector<uint32_t> CatalogueOrder(const std::vector<std::string_view>& paths);
+
+} // namespace lumidex
