@@ -130,6 +130,65 @@ OrientedSignature DeriveOrientation(uint32_t key, uint32_t code, Orientation o) 
     return out;
 }
 
+int MovedCell(Orientation o, int cell) {
+    return Moved(o, cell / 4, cell % 4);
+}
+
+namespace {
+// Per orientation and byte of the code (most significant first): the moved levels of the
+// byte's four cells, so that a code moves in four look-ups.
+struct CodeTables {
+    std::array<std::array<std::array<uint32_t, 256>, 4>, kOrientations> moved{};
+    std::array<std::array<Orientation, kOrientations>, kOrientations> followed{};
+    CodeTables() {
+        for (int o = 0; o < kOrientations; ++o)
+            for (int b = 0; b < 4; ++b)
+                for (uint32_t v = 0; v < 256; ++v) {
+                    uint32_t out = 0;
+                    for (int k = 0; k < 4; ++k) {
+                        const int cell = b * 4 + k;
+                        const uint32_t level = (v >> (6 - 2 * k)) & 3u;
+                        out |= level << LevelShift(MovedCell(static_cast<Orientation>(o), cell));
+                    }
+                    moved[static_cast<size_t>(o)][static_cast<size_t>(b)][v] = out;
+                }
+        for (int a = 0; a < kOrientations; ++a)
+            for (int b = 0; b < kOrientations; ++b)
+                for (int c = 0; c < kOrientations; ++c) {
+                    bool same = true;
+                    for (int cell = 0; cell < 16 && same; ++cell)
+                        same = MovedCell(static_cast<Orientation>(c), cell) ==
+                               MovedCell(static_cast<Orientation>(b),
+                                         MovedCell(static_cast<Orientation>(a), cell));
+                    if (same)
+                        followed[static_cast<size_t>(a)][static_cast<size_t>(b)] =
+                            static_cast<Orientation>(c);
+                }
+    }
+};
+const CodeTables& Tables() {
+    static const CodeTables tables;
+    return tables;
+}
+} // namespace
+
+uint32_t OrientedCode(uint32_t code, Orientation o) {
+    const auto& t = Tables().moved[static_cast<size_t>(o)];
+    return t[0][code >> 24] | t[1][(code >> 16) & 255u] | t[2][(code >> 8) & 255u] |
+           t[3][code & 255u];
+}
+
+Orientation Followed(Orientation first, Orientation second) {
+    return Tables().followed[static_cast<size_t>(first)][static_cast<size_t>(second)];
+}
+
+Orientation Undone(Orientation o) {
+    for (int u = 0; u < kOrientations; ++u)
+        if (Followed(o, static_cast<Orientation>(u)) == Orientation::Upright)
+            return static_cast<Orientation>(u);
+    return Orientation::Upright;
+}
+
 OtherOrientations DeriveOrientations(uint32_t key, uint32_t code) {
     OtherOrientations out;
     for (int o = 1; o < kOrientations; ++o)

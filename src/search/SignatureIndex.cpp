@@ -52,6 +52,10 @@ int SignatureIndex::TablesFor(const MatchSettings& settings) {
     Plan p = PlanFor(settings);
     // Without codes to look turned signatures up by, every probe would scan them all.
     if (settings.MatchOrientations && !p.onCode) return 1000000;
+    if (settings.MatchOrientations) {
+        const int lookups = OrientedTables::LookupsFor(p.tolerance);
+        return lookups > 0 ? lookups : 1000000;
+    }
     double tables = 1;
     for (int i = 0; i < p.tolerance; ++i)
         tables = tables * (p.blocks - i) / (i + 1);
@@ -72,6 +76,10 @@ SignatureIndex::SignatureIndex(const Catalogue& catalogue, const MatchSettings& 
 
     const Plan plan = PlanFor(settings);
     onCode_ = plan.onCode;
+    if (settings.MatchOrientations && onCode_ && OrientedTables::LookupsFor(plan.tolerance) > 0) {
+        oriented_ = std::make_unique<OrientedTables>(keys_, codes_, kNoSignature, plan.tolerance);
+        return;
+    }
     const uint32_t unitMask = plan.unitBits == 2 ? 3u : 1u;
     std::vector<uint32_t> blockMask(static_cast<size_t>(plan.blocks), 0);
     for (int u = 0; u < plan.units; ++u)

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "Matcher.h"
+#include "OrientedTables.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -33,7 +35,9 @@ public:
     int Count() const { return static_cast<int>(keys_.size()); }
     // Whether the catalogue is still as it was when the index was built.
     bool Current() const { return generation_ == catalogue_.Generation(); }
-    int TableCount() const { return static_cast<int>(masks_.size()); }
+    int TableCount() const {
+        return oriented_ ? oriented_->Lookups() : static_cast<int>(masks_.size());
+    }
     const MatchSettings& settings() const { return settings_; }
 
 private:
@@ -58,6 +62,9 @@ private:
     std::vector<std::vector<Slot>> items_;
     std::vector<uint32_t> seen_;
     uint32_t stamp_ = 0;
+    // With orientations matched on the code: tables that serve all of them at once, in
+    // place of the upright ones.
+    std::unique_ptr<OrientedTables> oriented_;
 };
 
 template <class Visit>
@@ -87,6 +94,31 @@ void SignatureIndex::ForEachSimilar(const Probe& probe, int from, int skip, Visi
                 first, last, [from](const Slot& s) { return static_cast<int>(s.position) < from; });
         return std::pair{first, last};
     };
+    if (oriented_) {
+        ProbeTurns turns(probe.key, probe.code);
+        oriented_->ForEachCandidate(
+            turns.Codes(), from, [&](const OrientedTables::Slot& s, uint8_t ways) {
+                bool allowed = false;
+                for (unsigned m = ways; m && !allowed; m &= m - 1)
+                    allowed = CodesAllow(turns.Code(static_cast<Orientation>(__builtin_ctz(m))),
+                                         s.code, settings_);
+                if (!allowed) return true;
+                const uint32_t p = s.position;
+                if (static_cast<int>(p) == skip || seen_[p] == stamp_) return true;
+                // The full test settles the entry: no other bucket can change its answer.
+                seen_[p] = stamp_;
+                const std::optional<Orientation> way =
+                    SignatureWay(probe.key, probe.code, turns, s.key, s.code, settings_);
+                if (!way) return true;
+                if (!PassesEntryTests(probe, catalogue_.Entry(static_cast<int>(p)), settings_))
+                    return true;
+                if constexpr (std::is_invocable_v<Visit, int, Orientation>)
+                    return static_cast<bool>(visit(static_cast<int>(p), *way));
+                else
+                    return static_cast<bool>(visit(static_cast<int>(p)));
+            });
+        return;
+    }
     const uint32_t word = WordOf(probe.key, probe.code);
     for (size_t t = 0; t < masks_.size(); ++t) {
         auto [first, last] = bucket(t, word);
