@@ -3,6 +3,7 @@
 // matches mirrored and turned copies too.
 //   range(0): entries; range(1): 0 random, 1 clustered; range(2): 0 plain, 1 indexed
 #include "Lists.h"
+#include "SignatureIndex.h"
 
 #include <benchmark/benchmark.h>
 
@@ -92,6 +93,17 @@ void BM_ListUpTurned(benchmark::State& st) {
     ListUp(st, true);
 }
 
+// Building the candidate index alone, upright only (range(1) 0) or for every orientation (1).
+void BM_BuildIndex(benchmark::State& st) {
+    Catalogue& cat = CachedCatalogue(static_cast<int>(st.range(0)), true);
+    MatchSettings s;
+    s.MatchOrientations = st.range(1) != 0;
+    for (auto _ : st) {
+        SignatureIndex index(cat, s);
+        benchmark::DoNotOptimize(index.TableCount());
+    }
+}
+
 // Selecting a reference: the target fill scans the whole catalogue once.
 void BM_FillTargets(benchmark::State& st) {
     Catalogue& cat = CachedCatalogue(static_cast<int>(st.range(0)), st.range(1) != 0);
@@ -133,6 +145,11 @@ BENCHMARK(BM_ListUpTurned)
     ->Args({100000, 0, 1})
     ->Args({100000, 1, 1})
     ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildIndex)
+    ->ArgNames({"n", "turned"})
+    ->Args({100000, 0})
+    ->Args({100000, 1})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FillTargets)
     ->ArgNames({"n", "clustered"})

@@ -152,7 +152,7 @@ OrientedTables::OrientedTables(const std::vector<uint32_t>& keys,
         t.mask = layout.mask;
         t.classes = std::move(layout.classes);
         int bits = 4;
-        while (bits < 30 && (size_t{1} << bits) < n * t.classes.size())
+        while (bits < 30 && (size_t{4} << bits) < n * t.classes.size())
             ++bits;
         t.shift = 64 - bits;
         const size_t buckets = size_t{1} << bits;

@@ -60,8 +60,9 @@ private:
     // Per table: bucket starts (buckets + 1) and items in ascending position per bucket.
     std::vector<std::vector<uint32_t>> starts_;
     std::vector<std::vector<Slot>> items_;
-    std::vector<uint32_t> seen_;
-    uint32_t stamp_ = 0;
+    // Narrow stamps keep the marks of a large catalogue in the cache; a wrap clears them.
+    std::vector<uint16_t> seen_;
+    uint16_t stamp_ = 0;
     // With orientations matched on the code: tables that serve all of them at once, in
     // place of the upright ones.
     std::unique_ptr<OrientedTables> oriented_;
@@ -98,15 +99,22 @@ void SignatureIndex::ForEachSimilar(const Probe& probe, int from, int skip, Visi
         ProbeTurns turns(probe.key, probe.code);
         oriented_->ForEachCandidate(
             turns.Codes(), from, [&](const OrientedTables::Slot& s, uint8_t ways) {
-                bool allowed = false;
-                for (unsigned m = ways; m && !allowed; m &= m - 1)
-                    allowed = CodesAllow(turns.Code(static_cast<Orientation>(__builtin_ctz(m))),
-                                         s.code, settings_);
-                if (!allowed) return true;
+                // Only the orientations this bucket stands for: every other one that
+                // accepts the entry has a bucket of its own.
+                bool passed = false;
+                for (unsigned m = ways; m && !passed; m &= m - 1) {
+                    const Orientation o = static_cast<Orientation>(__builtin_ctz(m));
+                    if (!CodesAllow(turns.Code(o), s.code, settings_)) continue;
+                    passed = o == Orientation::Upright
+                                 ? SignatureMatches(probe.key, probe.code, s.key, s.code, settings_)
+                                 : OrientedSignatureMatches(turns.Signature(o), s.key, s.code,
+                                                            settings_);
+                }
+                if (!passed) return true;
                 const uint32_t p = s.position;
                 if (static_cast<int>(p) == skip || seen_[p] == stamp_) return true;
-                // The full test settles the entry: no other bucket can change its answer.
                 seen_[p] = stamp_;
+                // Reported is the first orientation that accepts it, as the plain scan does.
                 const std::optional<Orientation> way =
                     SignatureWay(probe.key, probe.code, turns, s.key, s.code, settings_);
                 if (!way) return true;
