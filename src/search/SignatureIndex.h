@@ -66,6 +66,13 @@ private:
     // With orientations matched on the code: tables that serve all of them at once, in
     // place of the upright ones.
     std::unique_ptr<OrientedTables> oriented_;
+    // With orientations matched on the key: per number of differing blocks allowed, each
+    // set of blocks that could be free of differences, as the tables it holds.
+    std::vector<std::vector<std::vector<uint16_t>>> covers_;
+    std::vector<uint8_t> chosen_;
+    // The tables a turned key is looked up in, each with every value of its unknown bits,
+    // fewest look-ups first; their number of look-ups.
+    size_t ChooseTables(const OrientedSignature& d);
 };
 
 template <class Visit>
@@ -140,11 +147,29 @@ void SignatureIndex::ForEachSimilar(const Probe& probe, int from, int skip, Visi
     // reports the first orientation that accepts an entry.
     for (const OrientedSignature& d : DeriveOrientations(probe.key, probe.code)) {
         if (!onCode_) {
-            // Unknown key bits would need every value tried in each table.
-            for (uint32_t p = static_cast<uint32_t>(std::max(from, 0)); p < keys_.size(); ++p) {
-                if (keys_[p] == kNoSignature || seen_[p] == stamp_) continue;
-                if (!OrientedSignatureMatches(d, keys_[p], codes_[p], settings_)) continue;
-                if (!offer(p, d.orientation)) return;
+            // A table's unknown key bits are tried with every value. Should that take more
+            // look-ups than a scan of the catalogue costs, the scan serves instead.
+            if (ChooseTables(d) > keys_.size() / 16) {
+                for (uint32_t p = static_cast<uint32_t>(std::max(from, 0)); p < keys_.size(); ++p) {
+                    if (keys_[p] == kNoSignature || seen_[p] == stamp_) continue;
+                    if (!OrientedSignatureMatches(d, keys_[p], codes_[p], settings_)) continue;
+                    if (!offer(p, d.orientation)) return;
+                }
+                continue;
+            }
+            for (size_t t = 0; t < masks_.size(); ++t) {
+                if (!chosen_[t]) continue;
+                const uint32_t unknown = masks_[t] & ~d.known;
+                uint32_t value = 0;
+                do {
+                    auto [first, last] = bucket(t, d.key | value);
+                    for (const Slot* s = first; s != last; ++s) {
+                        if (!OrientedSignatureMatches(d, s->key, s->code, settings_)) continue;
+                        if (seen_[s->position] == stamp_) continue;
+                        if (!offer(s->position, d.orientation)) return;
+                    }
+                    value = (value - unknown) & unknown; // the next value of the unknown bits
+                } while (value != 0);
             }
             continue;
         }
