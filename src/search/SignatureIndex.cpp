@@ -138,7 +138,7 @@ SignatureIndex::SignatureIndex(const Catalogue& catalogue, const MatchSettings& 
         std::vector<uint32_t> fill(starts.begin(), starts.end() - 1);
         std::vector<Slot>& items = items_[t];
         items.resize(starts[buckets]);
-        for (size_t i = 0; i < static_cast<size_t>(n); ++i) {
+        for (size_t i = static_cast<size_t>(n); i-- > 0;) {
             if (keys_[i] == kNoSignature) continue;
             items[fill[bucketOf[i]]++] = Slot{static_cast<uint32_t>(i), keys_[i], codes_[i]};
         }

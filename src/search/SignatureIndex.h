@@ -57,7 +57,7 @@ private:
     struct Slot {
         uint32_t position, key, code;
     };
-    // Per table: bucket starts (buckets + 1) and items in ascending position per bucket.
+    // Per table: bucket starts (buckets + 1) and items in descending position per bucket.
     std::vector<std::vector<uint32_t>> starts_;
     std::vector<std::vector<Slot>> items_;
     // Narrow stamps keep the marks of a large catalogue in the cache; a wrap clears them.
@@ -93,15 +93,12 @@ void SignatureIndex::ForEachSimilar(const Probe& probe, int from, int skip, Visi
         else
             return static_cast<bool>(visit(static_cast<int>(p)));
     };
+    // Items run from the newest position down: a scan stops at the first one before `from`.
     auto bucket = [&](size_t t, uint32_t word) {
         const uint32_t b = Bucket(word & masks_[t]);
-        const Slot* first = items_[t].data() + starts_[t][b];
-        const Slot* last = items_[t].data() + starts_[t][b + 1];
-        if (from > 0)
-            first = std::partition_point(
-                first, last, [from](const Slot& s) { return static_cast<int>(s.position) < from; });
-        return std::pair{first, last};
+        return std::pair{items_[t].data() + starts_[t][b], items_[t].data() + starts_[t][b + 1]};
     };
+    auto inRange = [from](const Slot* s) { return static_cast<int>(s->position) >= from; };
     if (oriented_) {
         ProbeTurns turns(probe.key, probe.code);
         oriented_->ForEachCandidate(
@@ -137,7 +134,7 @@ void SignatureIndex::ForEachSimilar(const Probe& probe, int from, int skip, Visi
     const uint32_t word = WordOf(probe.key, probe.code);
     for (size_t t = 0; t < masks_.size(); ++t) {
         auto [first, last] = bucket(t, word);
-        for (const Slot* s = first; s != last; ++s) {
+        for (const Slot* s = first; s != last && inRange(s); ++s) {
             if (!SignatureMatches(probe.key, probe.code, s->key, s->code, settings_)) continue;
             if (!offer(s->position, Orientation::Upright)) return;
         }
@@ -163,7 +160,7 @@ void SignatureIndex::ForEachSimilar(const Probe& probe, int from, int skip, Visi
                 uint32_t value = 0;
                 do {
                     auto [first, last] = bucket(t, d.key | value);
-                    for (const Slot* s = first; s != last; ++s) {
+                    for (const Slot* s = first; s != last && inRange(s); ++s) {
                         if (!OrientedSignatureMatches(d, s->key, s->code, settings_)) continue;
                         if (seen_[s->position] == stamp_) continue;
                         if (!offer(s->position, d.orientation)) return;
@@ -175,7 +172,7 @@ void SignatureIndex::ForEachSimilar(const Probe& probe, int from, int skip, Visi
         }
         for (size_t t = 0; t < masks_.size(); ++t) {
             auto [first, last] = bucket(t, d.code);
-            for (const Slot* s = first; s != last; ++s) {
+            for (const Slot* s = first; s != last && inRange(s); ++s) {
                 if (seen_[s->position] == stamp_) continue;
                 if (!OrientedSignatureMatches(d, s->key, s->code, settings_)) continue;
                 if (!offer(s->position, d.orientation)) return;
