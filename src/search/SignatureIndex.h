@@ -70,6 +70,11 @@ private:
     // set of blocks that could be free of differences, as the tables it holds.
     std::vector<std::vector<std::vector<uint16_t>>> covers_;
     std::vector<uint8_t> chosen_;
+    struct Lookup {
+        const Slot *first, *last;
+        uint32_t table, bucket;
+    };
+    std::vector<Lookup> lookups_;
     // The tables a turned key is looked up in, each with every value of its unknown bits,
     // fewest look-ups first; their number of look-ups.
     size_t ChooseTables(const OrientedSignature& d);
@@ -154,20 +159,30 @@ void SignatureIndex::ForEachSimilar(const Probe& probe, int from, int skip, Visi
                 }
                 continue;
             }
+            // All buckets are asked for before any is read, so that they arrive side by side.
+            lookups_.clear();
             for (size_t t = 0; t < masks_.size(); ++t) {
                 if (!chosen_[t]) continue;
                 const uint32_t unknown = masks_[t] & ~d.known;
                 uint32_t value = 0;
                 do {
-                    auto [first, last] = bucket(t, d.key | value);
-                    for (const Slot* s = first; s != last && inRange(s); ++s) {
-                        if (!OrientedSignatureMatches(d, s->key, s->code, settings_)) continue;
-                        if (seen_[s->position] == stamp_) continue;
-                        if (!offer(s->position, d.orientation)) return;
-                    }
+                    const uint32_t b = Bucket((d.key | value) & masks_[t]);
+                    __builtin_prefetch(starts_[t].data() + b);
+                    lookups_.push_back({nullptr, nullptr, static_cast<uint32_t>(t), b});
                     value = (value - unknown) & unknown; // the next value of the unknown bits
                 } while (value != 0);
             }
+            for (Lookup& l : lookups_) {
+                l.first = items_[l.table].data() + starts_[l.table][l.bucket];
+                l.last = items_[l.table].data() + starts_[l.table][l.bucket + 1];
+                __builtin_prefetch(l.first);
+            }
+            for (const Lookup& l : lookups_)
+                for (const Slot* s = l.first; s != l.last && inRange(s); ++s) {
+                    if (!OrientedSignatureMatches(d, s->key, s->code, settings_)) continue;
+                    if (seen_[s->position] == stamp_) continue;
+                    if (!offer(s->position, d.orientation)) return;
+                }
             continue;
         }
         for (size_t t = 0; t < masks_.size(); ++t) {
