@@ -137,8 +137,22 @@ void SignatureIndex::ForEachSimilar(const Probe& probe, int from, int skip, Visi
         return;
     }
     const uint32_t word = WordOf(probe.key, probe.code);
+    // All buckets are asked for before any is read, so that they arrive side by side.
+    std::array<Lookup, kMaxTables> upright;
+    const size_t tables = std::min(masks_.size(), upright.size());
+    for (size_t t = 0; t < tables; ++t) {
+        const uint32_t b = Bucket(word & masks_[t]);
+        __builtin_prefetch(starts_[t].data() + b);
+        upright[t].bucket = b;
+    }
+    for (size_t t = 0; t < tables; ++t) {
+        upright[t].first = items_[t].data() + starts_[t][upright[t].bucket];
+        upright[t].last = items_[t].data() + starts_[t][upright[t].bucket + 1];
+        __builtin_prefetch(upright[t].first);
+    }
     for (size_t t = 0; t < masks_.size(); ++t) {
-        auto [first, last] = bucket(t, word);
+        auto [first, last] =
+            t < tables ? std::pair{upright[t].first, upright[t].last} : bucket(t, word);
         for (const Slot* s = first; s != last && inRange(s); ++s) {
             if (!SignatureMatches(probe.key, probe.code, s->key, s->code, settings_)) continue;
             if (!offer(s->position, Orientation::Upright)) return;
