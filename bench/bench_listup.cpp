@@ -1,8 +1,9 @@
 // List-up ("Has Similar Pics") and target fill over synthetic catalogues: the plain scan next
 // to the candidate index, with random signatures and with clustered ones; BM_ListUpTurned
-// matches mirrored and turned copies too.
+// matches mirrored and turned copies too; the KeyOnly ones run without the second test.
 //   range(0): entries; range(1): 0 random, 1 clustered; range(2): 0 plain, 1 indexed
 #include "Lists.h"
+#include "SignatureIndex.h"
 
 #include <benchmark/benchmark.h>
 
@@ -70,10 +71,11 @@ struct Bench {
     explicit Bench(Catalogue& cat) : lists(state, cat, options, stat) {}
 };
 
-void ListUp(benchmark::State& st, bool orientations) {
+void ListUp(benchmark::State& st, bool orientations, bool doubleCheck = true) {
     Catalogue& cat = CachedCatalogue(static_cast<int>(st.range(0)), st.range(1) != 0);
     Bench b(cat);
     b.options.MatchOrientations = orientations;
+    b.options.SetDoubleCheck(doubleCheck);
     b.lists.useIndex = st.range(2) != 0;
     b.lists.listAllMode = false;
     b.lists.dataFilter = FilterItem::HasSimilarPics;
@@ -90,6 +92,25 @@ void BM_ListUp(benchmark::State& st) {
 // The same with mirrored and turned copies matched too.
 void BM_ListUpTurned(benchmark::State& st) {
     ListUp(st, true);
+}
+
+// Without the second test on the cells: the key alone decides, within its shorter tolerance.
+void BM_ListUpKeyOnly(benchmark::State& st) {
+    ListUp(st, false, false);
+}
+void BM_ListUpKeyOnlyTurned(benchmark::State& st) {
+    ListUp(st, true, false);
+}
+
+// Building the candidate index alone, upright only (range(1) 0) or for every orientation (1).
+void BM_BuildIndex(benchmark::State& st) {
+    Catalogue& cat = CachedCatalogue(static_cast<int>(st.range(0)), true);
+    MatchSettings s;
+    s.MatchOrientations = st.range(1) != 0;
+    for (auto _ : st) {
+        SignatureIndex index(cat, s);
+        benchmark::DoNotOptimize(index.TableCount());
+    }
 }
 
 // Selecting a reference: the target fill scans the whole catalogue once.
@@ -133,6 +154,23 @@ BENCHMARK(BM_ListUpTurned)
     ->Args({100000, 0, 1})
     ->Args({100000, 1, 1})
     ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ListUpKeyOnly)
+    ->ArgNames({"n", "clustered", "indexed"})
+    ->Args({100000, 0, 1})
+    ->Args({100000, 1, 1})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ListUpKeyOnlyTurned)
+    ->ArgNames({"n", "clustered", "indexed"})
+    ->Args({100000, 0, 1})
+    ->Args({100000, 1, 1})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildIndex)
+    ->ArgNames({"n", "turned"})
+    ->Args({100000, 0})
+    ->Args({100000, 1})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FillTargets)
     ->ArgNames({"n", "clustered"})

@@ -102,7 +102,7 @@ const char* OrientationMark(Orientation o) {
     return IsMirrored(o) ? " (mirrored)" : " (turned)";
 }
 
-OrientedSignature DeriveOrientation(uint32_t key, uint32_t code, Orientation o) {
+OrientedSignature DeriveOrientationStepwise(uint32_t key, uint32_t code, Orientation o) {
     const Plan& p = Plans()[static_cast<std::size_t>(o)];
     auto level = [code](int cell) { return (code >> LevelShift(cell)) & 3u; };
     OrientedSignature out;
@@ -127,6 +127,143 @@ OrientedSignature DeriveOrientation(uint32_t key, uint32_t code, Orientation o) 
         if (bit) out.key |= mask;
         ++out.knownBits;
     }
+    return out;
+}
+
+int MovedCell(Orientation o, int cell) {
+    return Moved(o, cell / 4, cell % 4);
+}
+
+namespace {
+// Per orientation and byte of the code (most significant first): the moved levels of the
+// byte's four cells, so that a code moves in four look-ups.
+struct CodeTables {
+    std::array<std::array<std::array<uint32_t, 256>, 4>, kOrientations> moved{};
+    std::array<std::array<Orientation, kOrientations>, kOrientations> followed{};
+    CodeTables() {
+        for (int o = 0; o < kOrientations; ++o)
+            for (int b = 0; b < 4; ++b)
+                for (uint32_t v = 0; v < 256; ++v) {
+                    uint32_t out = 0;
+                    for (int k = 0; k < 4; ++k) {
+                        const int cell = b * 4 + k;
+                        const uint32_t level = (v >> (6 - 2 * k)) & 3u;
+                        out |= level << LevelShift(MovedCell(static_cast<Orientation>(o), cell));
+                    }
+                    moved[static_cast<size_t>(o)][static_cast<size_t>(b)][v] = out;
+                }
+        for (int a = 0; a < kOrientations; ++a)
+            for (int b = 0; b < kOrientations; ++b)
+                for (int c = 0; c < kOrientations; ++c) {
+                    bool same = true;
+                    for (int cell = 0; cell < 16 && same; ++cell)
+                        same = MovedCell(static_cast<Orientation>(c), cell) ==
+                               MovedCell(static_cast<Orientation>(b),
+                                         MovedCell(static_cast<Orientation>(a), cell));
+                    if (same)
+                        followed[static_cast<size_t>(a)][static_cast<size_t>(b)] =
+                            static_cast<Orientation>(c);
+                }
+    }
+};
+const CodeTables& Tables() {
+    static const CodeTables tables;
+    return tables;
+}
+} // namespace
+
+uint32_t OrientedCode(uint32_t code, Orientation o) {
+    const auto& t = Tables().moved[static_cast<size_t>(o)];
+    return t[0][code >> 24] | t[1][(code >> 16) & 255u] | t[2][(code >> 8) & 255u] |
+           t[3][code & 255u];
+}
+
+Orientation Followed(Orientation first, Orientation second) {
+    return Tables().followed[static_cast<size_t>(first)][static_cast<size_t>(second)];
+}
+
+Orientation Undone(Orientation o) {
+    for (int u = 0; u < kOrientations; ++u)
+        if (Followed(o, static_cast<Orientation>(u)) == Orientation::Upright)
+            return static_cast<Orientation>(u);
+    return Orientation::Upright;
+}
+
+namespace {
+// The derivation by table: per orientation, which key bits come from a stored bit of the
+// same comparison and which from one of the reversed comparison, and the stored bits moved
+// there per key byte; per code byte, the levels that each comparison of the walks reads.
+struct DeriveTables {
+    std::array<uint32_t, kOrientations> sameMask{}, reverseMask{};
+    std::array<std::array<std::array<uint32_t, 256>, 4>, kOrientations> same{}, reverse{};
+    std::array<std::array<uint64_t, 256>, 4> fromLevels{}, toLevels{};
+    DeriveTables() {
+        static const Walks walks;
+        for (int b = 0; b < 32; ++b) {
+            const Comparison& c = walks.steps[static_cast<size_t>(b)];
+            const int lane = 31 - b;
+            for (int byte = 0; byte < 4; ++byte)
+                for (uint32_t v = 0; v < 256; ++v) {
+                    const uint32_t code = v << (24 - 8 * byte);
+                    fromLevels[static_cast<size_t>(byte)][v] |=
+                        uint64_t{(code >> LevelShift(c.from)) & 3u} << (2 * lane);
+                    toLevels[static_cast<size_t>(byte)][v] |=
+                        uint64_t{(code >> LevelShift(c.to)) & 3u} << (2 * lane);
+                }
+        }
+        for (int o = 0; o < kOrientations; ++o) {
+            const Plan& p = Plans()[static_cast<size_t>(o)];
+            for (int b = 0; b < 32; ++b) {
+                const Plan::Step& st = p.steps[static_cast<size_t>(b)];
+                const uint32_t bit = 1u << (31 - b);
+                const int source = st.same >= 0 ? st.same : st.reverse;
+                if (source < 0) continue;
+                (st.same >= 0 ? sameMask : reverseMask)[static_cast<size_t>(o)] |= bit;
+                auto& table = (st.same >= 0 ? same : reverse)[static_cast<size_t>(o)];
+                const int byte = 3 - source / 8;
+                for (uint32_t v = 0; v < 256; ++v)
+                    if ((v >> (source % 8)) & 1u) table[static_cast<size_t>(byte)][v] |= bit;
+            }
+        }
+    }
+};
+const DeriveTables& Derive() {
+    static const DeriveTables tables;
+    return tables;
+}
+template <class Table> auto ByBytes(const Table& t, uint32_t word) {
+    return t[0][word >> 24] | t[1][(word >> 16) & 255u] | t[2][(word >> 8) & 255u] |
+           t[3][word & 255u];
+}
+// Bit 2i of x to bit i.
+uint32_t EvenBits(uint64_t x) {
+    x &= 0x5555555555555555ull;
+    x = (x | (x >> 1)) & 0x3333333333333333ull;
+    x = (x | (x >> 2)) & 0x0F0F0F0F0F0F0F0Full;
+    x = (x | (x >> 4)) & 0x00FF00FF00FF00FFull;
+    x = (x | (x >> 8)) & 0x0000FFFF0000FFFFull;
+    x = (x | (x >> 16)) & 0x00000000FFFFFFFFull;
+    return static_cast<uint32_t>(x);
+}
+} // namespace
+
+OrientedSignature DeriveOrientation(uint32_t key, uint32_t code, Orientation o) {
+    const DeriveTables& t = Derive();
+    const size_t i = static_cast<size_t>(o);
+    OrientedSignature out;
+    out.orientation = o;
+    out.code = OrientedCode(code, o);
+    // Two levels per comparison, from and to, side by side in 2-bit lanes.
+    const uint64_t from = ByBytes(t.fromLevels, out.code), to = ByBytes(t.toLevels, out.code);
+    const uint64_t x = from ^ to;
+    const uint32_t differ = EvenBits(x | (x >> 1));
+    const uint64_t fh = from >> 1, th = to >> 1;
+    const uint32_t brighter = EvenBits((fh & ~th) | (~(fh ^ th) & from & ~to));
+    const uint32_t same = t.sameMask[i] & ~differ;
+    const uint32_t reversedBrighter = t.reverseMask[i] & ~differ & ByBytes(t.reverse[i], key);
+    out.known = differ | same | reversedBrighter;
+    out.key = (differ & brighter) | (same & ByBytes(t.same[i], key));
+    out.knownBits = __builtin_popcount(out.known);
     return out;
 }
 

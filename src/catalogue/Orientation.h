@@ -41,5 +41,16 @@ using OtherOrientations = std::array<OrientedSignature, kOrientations - 1>;
 // The signatures of the seven other orientations of a picture whose signature is key, code.
 OtherOrientations DeriveOrientations(uint32_t key, uint32_t code);
 OrientedSignature DeriveOrientation(uint32_t key, uint32_t code, Orientation o);
+// The same, one comparison at a time: what the tables of DeriveOrientation are checked by.
+OrientedSignature DeriveOrientationStepwise(uint32_t key, uint32_t code, Orientation o);
+
+// The cell (column * 4 + row) that a cell lands on when the picture takes orientation o.
+int MovedCell(Orientation o, int cell);
+// The code alone of the picture in orientation o, the same as DeriveOrientation's, by table.
+uint32_t OrientedCode(uint32_t code, Orientation o);
+// The orientation of a picture put first in orientation first, then in orientation second.
+Orientation Followed(Orientation first, Orientation second);
+// The orientation that puts a picture in orientation o back upright.
+Orientation Undone(Orientation o);
 
 } // namespace lumidex

@@ -107,3 +107,29 @@ TEST(Orientation, MarksAndTheSevenOthers) {
 }
 
 } // namespace
+
+namespace {
+
+// The derivation by tables gives, bit for bit, what the comparisons one at a time give, for
+// flat, symmetric and random signatures in every orientation.
+TEST(Orientation, TablesDeriveAsTheComparisons) {
+    std::mt19937 rng(5);
+    for (int i = 0; i < 20000; ++i) {
+        const uint32_t key = i % 5 == 0 ? 0u : static_cast<uint32_t>(rng());
+        uint32_t code = static_cast<uint32_t>(rng());
+        if (i % 7 == 0) code = (rng() % 4) * 0x55555555u;
+        if (i % 3 == 0) code &= 0x0F0F0F0Fu;
+        for (int o = 0; o < kOrientations; ++o) {
+            const Orientation way = static_cast<Orientation>(o);
+            const OrientedSignature fast = DeriveOrientation(key, code, way);
+            const OrientedSignature slow = DeriveOrientationStepwise(key, code, way);
+            ASSERT_EQ(fast.code, slow.code) << i << " " << o;
+            ASSERT_EQ(fast.known, slow.known) << i << " " << o;
+            ASSERT_EQ(fast.key, slow.key) << i << " " << o;
+            ASSERT_EQ(fast.knownBits, slow.knownBits);
+            ASSERT_EQ(OrientedCode(code, way), slow.code);
+        }
+    }
+}
+
+} // namespace

@@ -3,6 +3,7 @@
 #include "Catalogue.h"
 #include "Orientation.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -27,14 +28,24 @@ struct MatchSettings {
 
 MatchSettings MatchSettingsFrom(const Options& options);
 
+// Bits set in x, inline: without a popcount instruction in the target the builtin is a call.
+inline int BitCount(uint32_t x) {
+#ifdef __POPCNT__
+    return __builtin_popcount(x);
+#else
+    x = x - ((x >> 1) & 0x55555555u);
+    x = (x & 0x33333333u) + ((x >> 2) & 0x33333333u);
+    return static_cast<int>((((x + (x >> 4)) & 0x0F0F0F0Fu) * 0x01010101u) >> 24);
+#endif
+}
 // Number of differing bits of two keys.
 inline int KeyDistance(uint32_t a, uint32_t b) {
-    return __builtin_popcount(a ^ b);
+    return BitCount(a ^ b);
 }
 // Number of differing 2-bit cells of two luminance codes.
 inline int CellDistance(uint32_t a, uint32_t b) {
     uint32_t x = a ^ b;
-    return __builtin_popcount((x | (x >> 1)) & 0x55555555u);
+    return BitCount((x | (x >> 1)) & 0x55555555u);
 }
 
 // The signature test alone: reference key and code against a candidate's.
@@ -75,6 +86,59 @@ inline std::optional<Orientation> SignatureWay(uint32_t refKey, uint32_t refCode
     if (turned)
         for (const OrientedSignature& d : *turned)
             if (OrientedSignatureMatches(d, key, code, s)) return d.orientation;
+    return std::nullopt;
+}
+
+// The codes of a probe in every orientation, and its other signatures derived when first
+// needed: most candidates fail on the code, and the code needs no key.
+class ProbeTurns {
+public:
+    ProbeTurns(uint32_t key, uint32_t code) : key_(key) {
+        for (int o = 0; o < kOrientations; ++o)
+            codes_[static_cast<size_t>(o)] = OrientedCode(code, static_cast<Orientation>(o));
+    }
+    const std::array<uint32_t, kOrientations>& Codes() const { return codes_; }
+    uint32_t Code(Orientation o) const { return codes_[static_cast<size_t>(o)]; }
+    const OrientedSignature& Signature(Orientation o) {
+        const size_t i = static_cast<size_t>(o);
+        if (!(derived_ >> i & 1u)) {
+            signatures_[i] = DeriveOrientation(key_, codes_[0], o);
+            derived_ |= static_cast<uint8_t>(1u << i);
+        }
+        return signatures_[i];
+    }
+
+private:
+    uint32_t key_;
+    std::array<uint32_t, kOrientations> codes_{};
+    std::array<OrientedSignature, kOrientations> signatures_{};
+    uint8_t derived_ = 0;
+};
+
+// Whether two codes leave a match possible at all: true of every pair that passes the
+// signature test, upright or turned.
+inline bool CodesAllow(uint32_t a, uint32_t b, const MatchSettings& s) {
+    if (!s.DoubleCheck) return true;
+    if (!s.NotStrict) return a == b;
+    // At most TrackBar3 differing cells: that many cleared leave none, cheaper than a count.
+    const uint32_t x = a ^ b;
+    uint32_t cells = (x | (x >> 1)) & 0x55555555u;
+    for (int i = 0; i < s.TrackBar3 && cells; ++i)
+        cells &= cells - 1;
+    return cells == 0;
+}
+
+// The same answer as SignatureWay with every orientation, deriving only those whose code
+// allows a match.
+inline std::optional<Orientation> SignatureWay(uint32_t refKey, uint32_t refCode, ProbeTurns& turns,
+                                               uint32_t key, uint32_t code,
+                                               const MatchSettings& s) {
+    if (SignatureMatches(refKey, refCode, key, code, s)) return Orientation::Upright;
+    for (int i = 1; i < kOrientations; ++i) {
+        const Orientation o = static_cast<Orientation>(i);
+        if (!CodesAllow(turns.Code(o), code, s)) continue;
+        if (OrientedSignatureMatches(turns.Signature(o), key, code, s)) return o;
+    }
     return std::nullopt;
 }
 

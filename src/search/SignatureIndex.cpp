@@ -50,8 +50,10 @@ Plan PlanFor(const MatchSettings& settings) {
 
 int SignatureIndex::TablesFor(const MatchSettings& settings) {
     Plan p = PlanFor(settings);
-    // Without codes to look turned signatures up by, every probe would scan them all.
-    if (settings.MatchOrientations && !p.onCode) return 1000000;
+    if (settings.MatchOrientations) {
+        const int lookups = OrientedTables::LookupsFor(p.tolerance);
+        return lookups > 0 ? lookups : 1000000;
+    }
     double tables = 1;
     for (int i = 0; i < p.tolerance; ++i)
         tables = tables * (p.blocks - i) / (i + 1);
@@ -72,6 +74,10 @@ SignatureIndex::SignatureIndex(const Catalogue& catalogue, const MatchSettings& 
 
     const Plan plan = PlanFor(settings);
     onCode_ = plan.onCode;
+    if (settings.MatchOrientations && onCode_ && OrientedTables::LookupsFor(plan.tolerance) > 0) {
+        oriented_ = std::make_unique<OrientedTables>(keys_, codes_, kNoSignature, plan.tolerance);
+        return;
+    }
     const uint32_t unitMask = plan.unitBits == 2 ? 3u : 1u;
     std::vector<uint32_t> blockMask(static_cast<size_t>(plan.blocks), 0);
     for (int u = 0; u < plan.units; ++u)
@@ -80,11 +86,34 @@ SignatureIndex::SignatureIndex(const Catalogue& catalogue, const MatchSettings& 
     std::vector<std::vector<int>> subsets;
     std::vector<int> picked;
     Choose(plan.blocks, plan.blocks - plan.tolerance, 0, picked, subsets);
+    std::vector<uint32_t> tableBlocks;
     for (const auto& s : subsets) {
-        uint32_t m = 0;
-        for (int b : s)
+        uint32_t m = 0, blocks = 0;
+        for (int b : s) {
             m |= blockMask[static_cast<size_t>(b)];
+            blocks |= 1u << b;
+        }
         masks_.push_back(m);
+        tableBlocks.push_back(blocks);
+    }
+    if (settings.MatchOrientations && !onCode_) {
+        // A turned key within d of the probe's known bits leaves at least blocks - d blocks
+        // without a difference; any such set of blocks holds a table, which is all a
+        // turned look-up needs.
+        covers_.resize(static_cast<size_t>(plan.tolerance) + 1);
+        for (int d = 0; d <= plan.tolerance; ++d) {
+            std::vector<std::vector<int>> sets;
+            Choose(plan.blocks, plan.blocks - d, 0, picked, sets);
+            for (const auto& q : sets) {
+                uint32_t blocks = 0;
+                for (int b : q)
+                    blocks |= 1u << b;
+                std::vector<uint16_t> within;
+                for (size_t t = 0; t < tableBlocks.size(); ++t)
+                    if ((tableBlocks[t] & ~blocks) == 0) within.push_back(static_cast<uint16_t>(t));
+                covers_[static_cast<size_t>(d)].push_back(std::move(within));
+            }
+        }
     }
 
     int bits = 4;
@@ -109,11 +138,32 @@ SignatureIndex::SignatureIndex(const Catalogue& catalogue, const MatchSettings& 
         std::vector<uint32_t> fill(starts.begin(), starts.end() - 1);
         std::vector<Slot>& items = items_[t];
         items.resize(starts[buckets]);
-        for (size_t i = 0; i < static_cast<size_t>(n); ++i) {
+        for (size_t i = static_cast<size_t>(n); i-- > 0;) {
             if (keys_[i] == kNoSignature) continue;
             items[fill[bucketOf[i]]++] = Slot{static_cast<uint32_t>(i), keys_[i], codes_[i]};
         }
     }
+}
+
+size_t SignatureIndex::ChooseTables(const OrientedSignature& d) {
+    chosen_.assign(masks_.size(), 0);
+    const int allowed = settings_.NotStrict ? d.knownBits * settings_.TrackBar1 / 32 : 0;
+    const auto& sets =
+        covers_[static_cast<size_t>(std::clamp(allowed, 0, static_cast<int>(covers_.size()) - 1))];
+    auto cost = [&](size_t t) { return size_t{1} << std::min(BitCount(masks_[t] & ~d.known), 24); };
+    size_t lookups = 0;
+    for (const std::vector<uint16_t>& within : sets) {
+        size_t best = within.front();
+        for (uint16_t t : within)
+            if (chosen_[t] || cost(t) < cost(best)) {
+                best = t;
+                if (chosen_[t]) break;
+            }
+        if (chosen_[best]) continue;
+        chosen_[best] = 1;
+        lookups += cost(best);
+    }
+    return lookups;
 }
 
 } // namespace lumidex

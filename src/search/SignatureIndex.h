@@ -1,9 +1,11 @@
 #pragma once
 
 #include "Matcher.h"
+#include "OrientedTables.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -33,7 +35,9 @@ public:
     int Count() const { return static_cast<int>(keys_.size()); }
     // Whether the catalogue is still as it was when the index was built.
     bool Current() const { return generation_ == catalogue_.Generation(); }
-    int TableCount() const { return static_cast<int>(masks_.size()); }
+    int TableCount() const {
+        return oriented_ ? oriented_->Lookups() : static_cast<int>(masks_.size());
+    }
     const MatchSettings& settings() const { return settings_; }
 
 private:
@@ -53,11 +57,27 @@ private:
     struct Slot {
         uint32_t position, key, code;
     };
-    // Per table: bucket starts (buckets + 1) and items in ascending position per bucket.
+    // Per table: bucket starts (buckets + 1) and items in descending position per bucket.
     std::vector<std::vector<uint32_t>> starts_;
     std::vector<std::vector<Slot>> items_;
-    std::vector<uint32_t> seen_;
-    uint32_t stamp_ = 0;
+    // Narrow stamps keep the marks of a large catalogue in the cache; a wrap clears them.
+    std::vector<uint16_t> seen_;
+    uint16_t stamp_ = 0;
+    // With orientations matched on the code: tables that serve all of them at once, in
+    // place of the upright ones.
+    std::unique_ptr<OrientedTables> oriented_;
+    // With orientations matched on the key: per number of differing blocks allowed, each
+    // set of blocks that could be free of differences, as the tables it holds.
+    std::vector<std::vector<std::vector<uint16_t>>> covers_;
+    std::vector<uint8_t> chosen_;
+    struct Lookup {
+        const Slot *first, *last;
+        uint32_t table, bucket;
+    };
+    std::vector<Lookup> lookups_;
+    // The tables a turned key is looked up in, each with every value of its unknown bits,
+    // fewest look-ups first; their number of look-ups.
+    size_t ChooseTables(const OrientedSignature& d);
 };
 
 template <class Visit>
@@ -78,19 +98,62 @@ void SignatureIndex::ForEachSimilar(const Probe& probe, int from, int skip, Visi
         else
             return static_cast<bool>(visit(static_cast<int>(p)));
     };
+    // Items run from the newest position down: a scan stops at the first one before `from`.
     auto bucket = [&](size_t t, uint32_t word) {
         const uint32_t b = Bucket(word & masks_[t]);
-        const Slot* first = items_[t].data() + starts_[t][b];
-        const Slot* last = items_[t].data() + starts_[t][b + 1];
-        if (from > 0)
-            first = std::partition_point(
-                first, last, [from](const Slot& s) { return static_cast<int>(s.position) < from; });
-        return std::pair{first, last};
+        return std::pair{items_[t].data() + starts_[t][b], items_[t].data() + starts_[t][b + 1]};
     };
+    auto inRange = [from](const Slot* s) { return static_cast<int>(s->position) >= from; };
+    if (oriented_) {
+        ProbeTurns turns(probe.key, probe.code);
+        oriented_->ForEachCandidate(
+            turns.Codes(), from, [&](const OrientedTables::Slot& s, uint8_t ways) {
+                // Only the orientations this bucket stands for: every other one that
+                // accepts the entry has a bucket of its own.
+                bool passed = false;
+                for (unsigned m = ways; m && !passed; m &= m - 1) {
+                    const Orientation o = static_cast<Orientation>(__builtin_ctz(m));
+                    if (!CodesAllow(turns.Code(o), s.code, settings_)) continue;
+                    passed = o == Orientation::Upright
+                                 ? SignatureMatches(probe.key, probe.code, s.key, s.code, settings_)
+                                 : OrientedSignatureMatches(turns.Signature(o), s.key, s.code,
+                                                            settings_);
+                }
+                if (!passed) return true;
+                const uint32_t p = s.position;
+                if (static_cast<int>(p) == skip || seen_[p] == stamp_) return true;
+                seen_[p] = stamp_;
+                // Reported is the first orientation that accepts it, as the plain scan does.
+                const std::optional<Orientation> way =
+                    SignatureWay(probe.key, probe.code, turns, s.key, s.code, settings_);
+                if (!way) return true;
+                if (!PassesEntryTests(probe, catalogue_.Entry(static_cast<int>(p)), settings_))
+                    return true;
+                if constexpr (std::is_invocable_v<Visit, int, Orientation>)
+                    return static_cast<bool>(visit(static_cast<int>(p), *way));
+                else
+                    return static_cast<bool>(visit(static_cast<int>(p)));
+            });
+        return;
+    }
     const uint32_t word = WordOf(probe.key, probe.code);
+    // All buckets are asked for before any is read, so that they arrive side by side.
+    std::array<Lookup, kMaxTables> upright;
+    const size_t tables = std::min(masks_.size(), upright.size());
+    for (size_t t = 0; t < tables; ++t) {
+        const uint32_t b = Bucket(word & masks_[t]);
+        __builtin_prefetch(starts_[t].data() + b);
+        upright[t].bucket = b;
+    }
+    for (size_t t = 0; t < tables; ++t) {
+        upright[t].first = items_[t].data() + starts_[t][upright[t].bucket];
+        upright[t].last = items_[t].data() + starts_[t][upright[t].bucket + 1];
+        __builtin_prefetch(upright[t].first);
+    }
     for (size_t t = 0; t < masks_.size(); ++t) {
-        auto [first, last] = bucket(t, word);
-        for (const Slot* s = first; s != last; ++s) {
+        auto [first, last] =
+            t < tables ? std::pair{upright[t].first, upright[t].last} : bucket(t, word);
+        for (const Slot* s = first; s != last && inRange(s); ++s) {
             if (!SignatureMatches(probe.key, probe.code, s->key, s->code, settings_)) continue;
             if (!offer(s->position, Orientation::Upright)) return;
         }
@@ -100,17 +163,45 @@ void SignatureIndex::ForEachSimilar(const Probe& probe, int from, int skip, Visi
     // reports the first orientation that accepts an entry.
     for (const OrientedSignature& d : DeriveOrientations(probe.key, probe.code)) {
         if (!onCode_) {
-            // Unknown key bits would need every value tried in each table.
-            for (uint32_t p = static_cast<uint32_t>(std::max(from, 0)); p < keys_.size(); ++p) {
-                if (keys_[p] == kNoSignature || seen_[p] == stamp_) continue;
-                if (!OrientedSignatureMatches(d, keys_[p], codes_[p], settings_)) continue;
-                if (!offer(p, d.orientation)) return;
+            // A table's unknown key bits are tried with every value. Should that take more
+            // look-ups than a scan of the catalogue costs, the scan serves instead.
+            if (ChooseTables(d) > keys_.size() / 16) {
+                for (uint32_t p = static_cast<uint32_t>(std::max(from, 0)); p < keys_.size(); ++p) {
+                    if (keys_[p] == kNoSignature || seen_[p] == stamp_) continue;
+                    if (!OrientedSignatureMatches(d, keys_[p], codes_[p], settings_)) continue;
+                    if (!offer(p, d.orientation)) return;
+                }
+                continue;
             }
+            // All buckets are asked for before any is read, so that they arrive side by side.
+            lookups_.clear();
+            for (size_t t = 0; t < masks_.size(); ++t) {
+                if (!chosen_[t]) continue;
+                const uint32_t unknown = masks_[t] & ~d.known;
+                uint32_t value = 0;
+                do {
+                    const uint32_t b = Bucket((d.key | value) & masks_[t]);
+                    __builtin_prefetch(starts_[t].data() + b);
+                    lookups_.push_back({nullptr, nullptr, static_cast<uint32_t>(t), b});
+                    value = (value - unknown) & unknown; // the next value of the unknown bits
+                } while (value != 0);
+            }
+            for (Lookup& l : lookups_) {
+                l.first = items_[l.table].data() + starts_[l.table][l.bucket];
+                l.last = items_[l.table].data() + starts_[l.table][l.bucket + 1];
+                __builtin_prefetch(l.first);
+            }
+            for (const Lookup& l : lookups_)
+                for (const Slot* s = l.first; s != l.last && inRange(s); ++s) {
+                    if (!OrientedSignatureMatches(d, s->key, s->code, settings_)) continue;
+                    if (seen_[s->position] == stamp_) continue;
+                    if (!offer(s->position, d.orientation)) return;
+                }
             continue;
         }
         for (size_t t = 0; t < masks_.size(); ++t) {
             auto [first, last] = bucket(t, d.code);
-            for (const Slot* s = first; s != last; ++s) {
+            for (const Slot* s = first; s != last && inRange(s); ++s) {
                 if (seen_[s->position] == stamp_) continue;
                 if (!OrientedSignatureMatches(d, s->key, s->code, settings_)) continue;
                 if (!offer(s->position, d.orientation)) return;

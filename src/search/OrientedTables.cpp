@@ -1,0 +1,195 @@
+#include "OrientedTables.h"
+
+#include <set>
+
+namespace lumidex {
+
+namespace {
+
+using CellSet = uint32_t; // bit c for cell c (column * 4 + row)
+
+// Blocks of cells that turning and mirroring only exchange with one another, so that every
+// union of blocks has its turned and mirrored images among the unions too. Each tolerance
+// gets blocks small enough that the sets left by t spoiled blocks stay large, in few sets.
+std::vector<CellSet> BlocksFor(int tolerance) {
+    auto set = [](std::initializer_list<int> cells) {
+        CellSet s = 0;
+        for (int c : cells)
+            s |= 1u << c;
+        return s;
+    };
+    // A corner with its two neighbours along the border, and the four middle cells.
+    const std::vector<CellSet> corners = {set({0, 4, 1}), set({12, 8, 13}), set({3, 7, 2}),
+                                          set({15, 11, 14})};
+    switch (tolerance) {
+    case 0:
+        return {0xFFFFu};
+    case 1:
+    case 2: {
+        std::vector<CellSet> b = corners;
+        b.push_back(set({5, 9, 6, 10}));
+        return b;
+    }
+    case 3: {
+        std::vector<CellSet> b = corners;
+        b.push_back(set({5, 10})); // the middle cells by diagonal
+        b.push_back(set({9, 6}));
+        return b;
+    }
+    case 4:
+        // The corners, the middle cells by diagonal, and the two inner cells of each side.
+        return {set({0, 3, 12, 15}), set({5, 10}), set({9, 6}),  set({4, 8}),
+                set({7, 11}),        set({1, 2}),  set({13, 14})};
+    default:
+        return {};
+    }
+}
+
+void Unions(const std::vector<CellSet>& blocks, size_t first, int take, CellSet acc,
+            std::vector<CellSet>& out) {
+    if (take == 0) {
+        out.push_back(acc);
+        return;
+    }
+    for (size_t i = first; i < blocks.size(); ++i)
+        Unions(blocks, i + 1, take - 1, acc | blocks[i], out);
+}
+
+CellSet Moved(Orientation o, CellSet s) {
+    CellSet out = 0;
+    for (int c = 0; c < 16; ++c)
+        if (s >> c & 1u) out |= 1u << MovedCell(o, c);
+    return out;
+}
+
+struct TableLayout {
+    uint32_t mask = 0;
+    std::vector<std::vector<uint8_t>> classes;
+};
+
+// One table per orbit of the family's sets: its representative and the classes of
+// orientations that key a code alike there.
+std::vector<TableLayout> LayoutFor(int tolerance) {
+    const std::vector<CellSet> blocks = BlocksFor(tolerance);
+    if (blocks.empty() || static_cast<int>(blocks.size()) <= tolerance) return {};
+    std::vector<CellSet> sets;
+    Unions(blocks, 0, static_cast<int>(blocks.size()) - tolerance, 0, sets);
+    std::set<CellSet> covered;
+    std::vector<TableLayout> out;
+    for (CellSet r : sets) {
+        if (covered.count(r)) continue;
+        std::vector<uint8_t> stabiliser;
+        for (int g = 0; g < kOrientations; ++g) {
+            const CellSet image = Moved(static_cast<Orientation>(g), r);
+            covered.insert(image);
+            if (image == r) stabiliser.push_back(static_cast<uint8_t>(g));
+        }
+        TableLayout t;
+        for (int c = 0; c < 16; ++c)
+            if (r >> c & 1u) t.mask |= 3u << (2 * (15 - c));
+        std::vector<bool> placed(kOrientations, false);
+        for (int u = 0; u < kOrientations; ++u) {
+            if (placed[static_cast<size_t>(u)]) continue;
+            std::vector<uint8_t> cls;
+            for (uint8_t s : stabiliser) {
+                const int h = static_cast<int>(
+                    Followed(static_cast<Orientation>(u), static_cast<Orientation>(s)));
+                cls.push_back(static_cast<uint8_t>(h));
+                placed[static_cast<size_t>(h)] = true;
+            }
+            t.classes.push_back(std::move(cls));
+        }
+        out.push_back(std::move(t));
+    }
+    size_t lookups = 0;
+    for (const TableLayout& t : out)
+        lookups += t.classes.size();
+    if (lookups > OrientedTables::kMaxLookups) return {};
+    return out;
+}
+
+} // namespace
+
+const std::array<std::array<uint8_t, kOrientations>, kOrientations>& OrientedTables::Through() {
+    // A candidate keyed through c agrees with the probe keyed through p: the candidate lies
+    // as the probe turned by p and then back by c.
+    static const auto table = [] {
+        std::array<std::array<uint8_t, kOrientations>, kOrientations> t{};
+        for (int c = 0; c < kOrientations; ++c)
+            for (int p = 0; p < kOrientations; ++p)
+                t[static_cast<size_t>(c)][static_cast<size_t>(p)] = static_cast<uint8_t>(
+                    Followed(static_cast<Orientation>(p), Undone(static_cast<Orientation>(c))));
+        return t;
+    }();
+    return table;
+}
+
+int OrientedTables::LookupsFor(int tolerance) {
+    int n = 0;
+    for (const TableLayout& t : LayoutFor(tolerance))
+        n += static_cast<int>(t.classes.size());
+    return n;
+}
+
+int OrientedTables::Lookups() const {
+    int n = 0;
+    for (const Table& t : tables_)
+        n += static_cast<int>(t.classes.size());
+    return n;
+}
+
+OrientedTables::OrientedTables(const std::vector<uint32_t>& keys,
+                               const std::vector<uint32_t>& codes, uint32_t noSignature,
+                               int tolerance) {
+    const size_t n = keys.size();
+    struct Pending {
+        uint32_t position, bucket;
+        uint8_t ways;
+    };
+    std::vector<Pending> pending;
+    for (TableLayout& layout : LayoutFor(tolerance)) {
+        Table t;
+        t.mask = layout.mask;
+        t.classes = std::move(layout.classes);
+        int bits = 4;
+        while (bits < 30 && (size_t{4} << bits) < n * t.classes.size())
+            ++bits;
+        t.shift = 64 - bits;
+        const size_t buckets = size_t{1} << bits;
+        t.starts.assign(buckets + 1, 0);
+        pending.clear();
+        for (size_t i = 0; i < n; ++i) {
+            if (keys[i] == noSignature) continue;
+            std::array<uint32_t, kOrientations> oriented;
+            for (int o = 0; o < kOrientations; ++o)
+                oriented[static_cast<size_t>(o)] =
+                    OrientedCode(codes[i], static_cast<Orientation>(o));
+            const size_t begin = pending.size();
+            std::array<uint32_t, kOrientations> values;
+            for (const std::vector<uint8_t>& ways : t.classes) {
+                const Keyed k = KeyOf(oriented, t, ways);
+                // Classes that key a symmetric code alike share one item.
+                size_t j = begin;
+                while (j < pending.size() && values[j - begin] != k.value)
+                    ++j;
+                if (j < pending.size()) {
+                    pending[j].ways = static_cast<uint8_t>(pending[j].ways | k.ways);
+                    continue;
+                }
+                values[pending.size() - begin] = k.value;
+                pending.push_back({static_cast<uint32_t>(i), Bucket(t, k.value), k.ways});
+                ++t.starts[pending.back().bucket + 1];
+            }
+        }
+        for (size_t b = 0; b < buckets; ++b)
+            t.starts[b + 1] += t.starts[b];
+        std::vector<uint32_t> fill(t.starts.begin(), t.starts.end() - 1);
+        t.items.resize(pending.size());
+        for (auto p = pending.rbegin(); p != pending.rend(); ++p)
+            t.items[fill[p->bucket]++] =
+                Slot{p->position, keys[p->position], codes[p->position], p->ways};
+        tables_.push_back(std::move(t));
+    }
+}
+
+} // namespace lumidex
