@@ -31,7 +31,8 @@ public:
     static constexpr size_t kDefaultByteBudget = size_t{256} << 20;
 
     AnalysisPipeline(int workers, Upcoming upcoming, WorthDecoding worth,
-                     size_t byteBudget = kDefaultByteBudget);
+                     size_t byteBudget = kDefaultByteBudget,
+                     ProgressPreview preview = ProgressPreview::Small);
     // Cancels the work not yet taken and waits for the workers.
     ~AnalysisPipeline();
     AnalysisPipeline(const AnalysisPipeline&) = delete;
@@ -72,6 +73,7 @@ private:
     Upcoming upcoming_;
     WorthDecoding worth_;
     const size_t budget_;
+    const ProgressPreview preview_;
     const size_t maxDecoding_;
     bool exhausted_ = false;
     uint64_t sequence_ = 0;
