@@ -57,6 +57,7 @@ void AnalysisPipeline::Cancel() {
         if (t.joinable()) t.join();
     workers_.clear();
     ahead_.clear();
+    foreseen_.clear();
     decodingAhead_ = 0;
     exhausted_ = true;
 }
@@ -71,8 +72,7 @@ void AnalysisPipeline::TopUp() {
             break;
         }
         auto job = std::make_shared<Job>();
-        const bool pending = std::any_of(ahead_.begin(), ahead_.end(),
-                                         [&](const auto& j) { return j->path == path; });
+        const bool pending = foreseen_[path]++ > 0;
         job->decode = !worth_ || worth_(path, pending);
         job->path = std::move(path);
         job->sequence = sequence_++;
@@ -94,24 +94,28 @@ std::shared_ptr<AnalysisPipeline::Job> AnalysisPipeline::Remove(size_t position)
         job = std::move(ahead_.front());
         ahead_.pop_front();
         if (job->decode) --decodingAhead_;
+        if (auto it = foreseen_.find(job->path); it != foreseen_.end() && --it->second == 0)
+            foreseen_.erase(it);
     }
     return job;
 }
 
-void AnalysisPipeline::Pass(const std::string& path) {
+std::shared_ptr<AnalysisPipeline::Job> AnalysisPipeline::RemoveFirst(const std::string& path) {
+    if (!foreseen_.contains(path)) return nullptr;
     auto it =
         std::find_if(ahead_.begin(), ahead_.end(), [&](const auto& j) { return j->path == path; });
-    if (it != ahead_.end()) Remove(static_cast<size_t>(it - ahead_.begin()));
+    return Remove(static_cast<size_t>(it - ahead_.begin()));
+}
+
+void AnalysisPipeline::Pass(const std::string& path) {
+    RemoveFirst(path);
     TopUp();
 }
 
 FileAnalysis AnalysisPipeline::Take(const std::string& path,
                                     const std::function<void()>& whileWaiting) {
     TopUp();
-    auto it =
-        std::find_if(ahead_.begin(), ahead_.end(), [&](const auto& j) { return j->path == path; });
-    std::shared_ptr<Job> job;
-    if (it != ahead_.end()) job = Remove(static_cast<size_t>(it - ahead_.begin()));
+    std::shared_ptr<Job> job = RemoveFirst(path);
     TopUp();
     if (!job || !job->decode) return MeasureFile(path, preview_);
     std::unique_lock lock(mutex_);

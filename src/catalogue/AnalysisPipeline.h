@@ -11,6 +11,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 namespace lumidex {
@@ -67,6 +68,8 @@ private:
     void TopUp();
     // Drops the foreseen files before position and returns the one at it.
     std::shared_ptr<Job> Remove(size_t position);
+    // The same up to the first foreseen job of path; null when path is not foreseen.
+    std::shared_ptr<Job> RemoveFirst(const std::string& path);
     void Work();
     bool Reserve(uint64_t sequence, size_t bytes);
     void Release(size_t bytes);
@@ -80,6 +83,8 @@ private:
     uint64_t sequence_ = 0;
     // Owner thread only: the foreseen files in order and how many of them are decoded.
     std::deque<std::shared_ptr<Job>> ahead_;
+    // How many times each path stands in ahead_: a long run of skipped files stays cheap.
+    std::unordered_map<std::string, size_t> foreseen_;
     size_t decodingAhead_ = 0;
 
     mutable std::mutex mutex_;

@@ -145,5 +145,18 @@ TEST(AnalysisBudget, HeaderGivesWhatTheDecodeHoldsAtItsPeak) {
         EXPECT_EQ(AnalysisBytes(c.path), c.bytes) << c.path;
 }
 
+TEST(ProgressPreview, SmallCopyTakesTheNearestPixels) {
+    const QImage wide = PhotoLikePicture(420, 100, 3);
+    const QImage small = NearestReduction(wide, kProgressPreviewSide);
+    ASSERT_EQ(small.size(), QSize(210, 50));
+    for (int y = 0; y < 50; y += 7)
+        for (int x = 0; x < 210; x += 13)
+            ASSERT_EQ(small.pixel(x, y), wide.pixel(2 * x + 1, 2 * y + 1)) << x << "," << y;
+    EXPECT_EQ(NearestReduction(PhotoLikePicture(1, 5000, 1), 210).size(), QSize(1, 210));
+    const QImage fits = PhotoLikePicture(210, 80, 2).convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(NearestReduction(fits, 210), fits);
+    EXPECT_EQ(NearestReduction(fits, 105).size(), QSize(105, 40));
+}
+
 } // namespace
 } // namespace lumidex
