@@ -32,7 +32,8 @@ int AnalysisPipeline::DefaultWorkers() {
 AnalysisPipeline::AnalysisPipeline(int workers, Upcoming upcoming, WorthDecoding worth,
                                    size_t byteBudget, ProgressPreview preview)
     : upcoming_(std::move(upcoming)), worth_(std::move(worth)), budget_(byteBudget),
-      preview_(preview), maxDecoding_(static_cast<size_t>(std::max(workers, 1)) * 4) {
+      preview_(preview),
+      maxDecoding_(std::min<size_t>(static_cast<size_t>(std::max(workers, 1)) * 16, 128)) {
     workers = std::max(workers, 1);
     ShareHeapsBetweenWorkers();
     workers_.reserve(static_cast<size_t>(workers));

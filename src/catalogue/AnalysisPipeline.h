@@ -78,6 +78,8 @@ private:
     WorthDecoding worth_;
     const size_t budget_;
     const ProgressPreview preview_;
+    // Files decoded ahead of the owner: enough that the other workers go on while one works
+    // through a large photograph (the results are small; the pictures are released).
     const size_t maxDecoding_;
     bool exhausted_ = false;
     uint64_t sequence_ = 0;
