@@ -5,25 +5,7 @@
 #include <algorithm>
 #include <chrono>
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
-
 namespace lumidex {
-
-namespace {
-
-// glibc gives each thread a heap of its own, which keeps the pictures freed there for that
-// thread: with many workers the kept memory grows far past the byte budget. Two shared heaps
-// let a worker reuse what another freed, at no measurable cost in speed.
-void ShareHeapsBetweenWorkers() {
-#if defined(__GLIBC__)
-    static std::once_flag once;
-    std::call_once(once, [] { mallopt(M_ARENA_MAX, 2); });
-#endif
-}
-
-} // namespace
 
 int AnalysisPipeline::DefaultWorkers() {
     return std::max(1u, std::thread::hardware_concurrency());
@@ -35,7 +17,6 @@ AnalysisPipeline::AnalysisPipeline(int workers, Upcoming upcoming, WorthDecoding
       preview_(preview),
       maxDecoding_(std::min<size_t>(static_cast<size_t>(std::max(workers, 1)) * 16, 128)) {
     workers = std::max(workers, 1);
-    ShareHeapsBetweenWorkers();
     workers_.reserve(static_cast<size_t>(workers));
     for (int i = 0; i < workers; ++i)
         workers_.emplace_back([this] { Work(); });

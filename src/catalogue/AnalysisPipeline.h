@@ -28,8 +28,7 @@ public:
     // pending says the same path is foreseen earlier and not yet reached.
     using WorthDecoding = std::function<bool(const std::string& path, bool pending)>;
 
-    // Two 6000 x 4000 photographs (72 MB each once decoded) besides smaller ones; a scan then
-    // stays within about 250 MB, whatever the number of workers.
+    // Two 6000 x 4000 photographs (72 MB each once decoded) besides smaller ones.
     static constexpr size_t kDefaultByteBudget = size_t{192} << 20;
 
     AnalysisPipeline(int workers, Upcoming upcoming, WorthDecoding worth,
