@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Files per second of "lumidex2-cli scan" over a folder of photographs with 1, 2 and 4 analysis
 # threads, beside a plain single-core libjpeg decode of the same JPEG files in the same run:
-# wall time, CPU time and peak resident memory of each, repeated.
+# wall time, CPU time and peak resident memory of each, repeated; then, where the bench was
+# built beside the tool, where one thread's time goes (scan_stages).
 #   bench/scan_corpus.sh CLI FOLDER [REPEATS]
 # e.g. bench/scan_corpus.sh build/release/src/cli/lumidex2-cli /tmp/lumibench/scale 3
 set -euo pipefail
@@ -14,7 +15,10 @@ trap 'rm -rf "$work"' EXIT
 export LUMIDEX2_HOME=$work/home
 mkdir -p "$LUMIDEX2_HOME"
 
-gcc -O2 -o "$work/decode-limit" "${LUMIBENCH_SRC:-$here/../../shared/lumibench}/decode-limit.c" -ljpeg
+# The corpus lies beside the main repository, also when this runs from a worktree.
+src=${LUMIBENCH_SRC:-$here/../../shared/lumibench}
+[[ -f $src/decode-limit.c ]] || src=$(git -C "$here" rev-parse --path-format=absolute --git-common-dir)/../../shared/lumibench
+gcc -O2 -o "$work/decode-limit" "$src/decode-limit.c" -ljpeg
 find "$folder" -type f \( -iname '*.jpg' -o -iname '*.jpeg' \) | sort > "$work/jpegs"
 files=$(find "$folder" -type f \( -iname '*.jpg' -o -iname '*.jpeg' -o -iname '*.png' -o -iname '*.bmp' \) | wc -l)
 echo "$folder: $files pictures, $(wc -l < "$work/jpegs") of them JPEG; $(nproc) cores"
@@ -39,3 +43,8 @@ for ((i = 1; i <= repeats; ++i)); do
     done
     measure "save" "$files" "$cli" rewrite "$work/db.ld2" "$work/db2.ld2"
 done
+stages=$(dirname "$cli")/../../bench/scan_stages
+if [[ -x $stages ]]; then
+    echo "-- where one thread's time goes"
+    QT_QPA_PLATFORM=offscreen "$stages" "$folder"
+fi

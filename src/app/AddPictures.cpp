@@ -32,7 +32,9 @@ void UpdateTitle(Workspace& ws, int markChanged) {
 
 class Workspace::PipelineScope {
 public:
-    PipelineScope(Workspace& ws, AnalysisPipeline::Upcoming upcoming) : ws_(ws) {
+    // showsPictures: the command shows each picture in the progress window.
+    PipelineScope(Workspace& ws, AnalysisPipeline::Upcoming upcoming, bool showsPictures = true)
+        : ws_(ws) {
         const int workers =
             ws.analysisWorkers > 0 ? ws.analysisWorkers : AnalysisPipeline::DefaultWorkers();
         // A dropped folder runs in the pipeline of the drop; plug-ins are not known to be
@@ -43,7 +45,11 @@ public:
             return ws.options.GroupBox2 != SameFilePolicy::DontAdd ||
                    (!pending && ws.catalogue.FindEntry(path) < 0);
         };
-        pipeline_ = std::make_unique<AnalysisPipeline>(workers, std::move(upcoming), worth);
+        const ProgressPreview preview = showsPictures && ws.frame().ShowsPictures()
+                                            ? ProgressPreview::Small
+                                            : ProgressPreview::None;
+        pipeline_ = std::make_unique<AnalysisPipeline>(
+            workers, std::move(upcoming), worth, AnalysisPipeline::kDefaultByteBudget, preview);
         ws.pipeline_ = pipeline_.get();
         ws.analyser.measure = [&ws](const std::string& path) {
             return ws.pipeline_->Take(path, [&ws] { ws.frame().ProcessEvents(); });
@@ -264,16 +270,19 @@ void Workspace::ReanalyseReferenceList() {
     for (const ListRow& r : lists.reference.Rows())
         paths.push_back(r.entry->path);
     size_t foreseen = 0;
-    PipelineScope pipeline(*this, [&](std::string& path) {
-        if (foreseen >= paths.size()) return false;
-        path = paths[foreseen++];
-        return true;
-    });
+    PipelineScope pipeline(
+        *this,
+        [&](std::string& path) {
+            if (foreseen >= paths.size()) return false;
+            path = paths[foreseen++];
+            return true;
+        },
+        false);
     for (int row = 0; row < lists.reference.Count(); ++row) {
         lists.reference.Select(row);
         Pdata& entry = *lists.reference.EntryAt(row);
-        FileAnalysis a =
-            analyser.measure ? analyser.measure(entry.path) : MeasureFile(entry.path, false);
+        FileAnalysis a = analyser.measure ? analyser.measure(entry.path)
+                                          : MeasureFile(entry.path, ProgressPreview::None);
         const FileStatus& st = a.status;
         if (!st.exists || st.size < 1024) {
             LogMessage("File is too small," + entry.path);

@@ -21,6 +21,7 @@ public:
     void CloseProgress() override;
     void SetProgressCaption(const std::string& text) override;
     void SetProgressPicture(const QImage&) override {}
+    bool ShowsPictures() const override { return false; }
     void SetPictureBarMax(int) override {}
     void SetPictureBarPosition(int) override {}
     void StepPictureBar() override {}

@@ -45,6 +45,8 @@ public:
     virtual void CloseProgress() = 0;
     virtual void SetProgressCaption(const std::string& text) = 0;
     virtual void SetProgressPicture(const QImage& picture) = 0;
+    // False when SetProgressPicture shows nothing: the pictures need not be prepared.
+    virtual bool ShowsPictures() const { return true; }
     virtual void SetPictureBarMax(int max) = 0;
     virtual void SetPictureBarPosition(int position) = 0;
     virtual void StepPictureBar() = 0;
@@ -86,6 +88,7 @@ public:
     void CloseProgress() override {}
     void SetProgressCaption(const std::string&) override {}
     void SetProgressPicture(const QImage&) override {}
+    bool ShowsPictures() const override { return false; }
     void SetPictureBarMax(int) override {}
     void SetPictureBarPosition(int) override {}
     void StepPictureBar() override {}

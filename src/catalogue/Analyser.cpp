@@ -10,16 +10,6 @@ namespace lumidex {
 
 namespace {
 
-// Nearest pixels: the progress window shows it for a moment, and a smooth reduction costs
-// as much as a third of a small picture's signature.
-QImage PreviewOf(const QImage& picture) {
-    if (picture.isNull()) return {};
-    if (picture.width() <= kProgressPreviewSide && picture.height() <= kProgressPreviewSide)
-        return picture;
-    return picture.scaled(kProgressPreviewSide, kProgressPreviewSide, Qt::KeepAspectRatio,
-                          Qt::FastTransformation);
-}
-
 bool Analysable(const FileAnalysis& a) {
     return a.read == ReadOutcome::Ok && a.width > 0 && a.height > 0 && a.width <= kMaxPictureSide &&
            a.height <= kMaxPictureSide && a.width >= 16 && a.height >= 16;
@@ -27,7 +17,33 @@ bool Analysable(const FileAnalysis& a) {
 
 } // namespace
 
-FileAnalysis MeasureFile(const std::string& path, bool smallPreview) {
+// By hand: QImage::scaled draws through QPainter, which spreads even this small job over
+// Qt's global thread pool, whose threads then compete with the analysis workers.
+QImage NearestReduction(const QImage& picture, int side) {
+    if (picture.isNull()) return {};
+    if (picture.width() <= side && picture.height() <= side) return picture;
+    const QSize size = picture.size().scaled(side, side, Qt::KeepAspectRatio).expandedTo({1, 1});
+    const QImage source = picture.format() == QImage::Format_RGB888
+                              ? picture
+                              : picture.convertToFormat(QImage::Format_RGB888);
+    QImage small(size, QImage::Format_RGB888);
+    if (small.isNull() || source.isNull()) return {};
+    const int64_t w = source.width(), h = source.height();
+    for (int y = 0; y < size.height(); ++y) {
+        const uchar* in =
+            source.constScanLine(static_cast<int>((2 * y + 1) * h / (2 * size.height())));
+        uchar* out = small.scanLine(y);
+        for (int x = 0; x < size.width(); ++x, out += 3) {
+            const uchar* p = in + 3 * ((2 * x + 1) * w / (2 * size.width()));
+            out[0] = p[0];
+            out[1] = p[1];
+            out[2] = p[2];
+        }
+    }
+    return small;
+}
+
+FileAnalysis MeasureFile(const std::string& path, ProgressPreview preview) {
     FileAnalysis a;
     a.status = GetFileStatus(path);
     if (!a.status.exists || a.status.size < 1024) return a;
@@ -42,7 +58,16 @@ FileAnalysis MeasureFile(const std::string& path, bool smallPreview) {
         a.key = ComputeSignature(picture, entry, SignatureMode::WholePicture, 0, 0, 0, 0, quiet);
         a.code = entry.code;
     }
-    a.preview = smallPreview ? PreviewOf(picture) : std::move(picture);
+    switch (preview) {
+    case ProgressPreview::None:
+        break;
+    case ProgressPreview::Small:
+        a.preview = NearestReduction(picture, kProgressPreviewSide);
+        break;
+    case ProgressPreview::Whole:
+        a.preview = std::move(picture);
+        break;
+    }
     return a;
 }
 
@@ -67,7 +92,7 @@ void Analyser::ShowReading(const std::string& path) {
 
 int Analyser::AnalyseFile(const std::string& path) {
     // On this thread the picture is released with the next one, as it always was.
-    return AnalyseFile(path, measure ? measure(path) : MeasureFile(path, false));
+    return AnalyseFile(path, measure ? measure(path) : MeasureFile(path, ProgressPreview::Whole));
 }
 
 int Analyser::AnalyseFile(const std::string& path, FileAnalysis&& analysis) {
@@ -84,7 +109,7 @@ int Analyser::AnalyseFile(const std::string& path, FileAnalysis&& analysis) {
 
 int Analyser::AnalyseInto(const std::string& path, Pdata& entry) {
     ShowReading(path);
-    return Conclude(path, MeasureFile(path, false), entry);
+    return Conclude(path, MeasureFile(path, ProgressPreview::Whole), entry);
 }
 
 int Analyser::Conclude(const std::string& path, FileAnalysis&& a, Pdata& entry) {

@@ -31,12 +31,20 @@ struct FileAnalysis {
     QImage preview;
 };
 
-// Longest side of FileAnalysis::preview.
+// Longest side of FileAnalysis::preview when it is a small copy.
 inline constexpr int kProgressPreviewSide = 210;
 
+// What FileAnalysis::preview holds: nothing for a frame that shows no pictures, a small copy
+// when the picture is released on another thread, else the picture itself.
+enum class ProgressPreview { None, Small, Whole };
+
 // Reads the file and computes its signature without touching the catalogue or a frame.
-// Safe to call from any thread. Without smallPreview the preview is the picture itself.
-FileAnalysis MeasureFile(const std::string& path, bool smallPreview = true);
+// Safe to call from any thread.
+FileAnalysis MeasureFile(const std::string& path, ProgressPreview preview = ProgressPreview::Small);
+
+// The picture reduced to fit a square of side, by nearest pixels; the picture itself when
+// it fits already.
+QImage NearestReduction(const QImage& picture, int side);
 
 // The signature's progress (16 steps of the picture bar) for a signature computed elsewhere,
 // with the abort request read after every cell as the signature reads it. False when the user

@@ -1,35 +1,21 @@
 #include "AnalysisPipeline.h"
 
-#include <QFile>
-#include <QImageReader>
+#include "AnalysisBudget.h"
 
 #include <algorithm>
 #include <chrono>
 
 namespace lumidex {
 
-namespace {
-
-// Bytes a picture takes while it is decoded, from its header; unknown counts as the whole
-// budget, so that such a file is decoded alone.
-size_t DecodingBytes(const std::string& path, size_t budget) {
-    QImageReader reader(QFile::decodeName(QByteArray::fromStdString(path)));
-    const QSize size = reader.size();
-    if (!size.isValid() || size.isEmpty()) return budget;
-    // Four bytes a pixel covers the readers that decode through a 32-bit picture.
-    return static_cast<size_t>(size.width()) * static_cast<size_t>(size.height()) * 4;
-}
-
-} // namespace
-
 int AnalysisPipeline::DefaultWorkers() {
     return std::max(1u, std::thread::hardware_concurrency());
 }
 
 AnalysisPipeline::AnalysisPipeline(int workers, Upcoming upcoming, WorthDecoding worth,
-                                   size_t byteBudget)
+                                   size_t byteBudget, ProgressPreview preview)
     : upcoming_(std::move(upcoming)), worth_(std::move(worth)), budget_(byteBudget),
-      maxDecoding_(static_cast<size_t>(std::max(workers, 1)) * 4) {
+      preview_(preview),
+      maxDecoding_(std::min<size_t>(static_cast<size_t>(std::max(workers, 1)) * 16, 128)) {
     workers = std::max(workers, 1);
     workers_.reserve(static_cast<size_t>(workers));
     for (int i = 0; i < workers; ++i)
@@ -53,6 +39,7 @@ void AnalysisPipeline::Cancel() {
         if (t.joinable()) t.join();
     workers_.clear();
     ahead_.clear();
+    foreseen_.clear();
     decodingAhead_ = 0;
     exhausted_ = true;
 }
@@ -67,8 +54,7 @@ void AnalysisPipeline::TopUp() {
             break;
         }
         auto job = std::make_shared<Job>();
-        const bool pending = std::any_of(ahead_.begin(), ahead_.end(),
-                                         [&](const auto& j) { return j->path == path; });
+        const bool pending = foreseen_[path]++ > 0;
         job->decode = !worth_ || worth_(path, pending);
         job->path = std::move(path);
         job->sequence = sequence_++;
@@ -90,26 +76,30 @@ std::shared_ptr<AnalysisPipeline::Job> AnalysisPipeline::Remove(size_t position)
         job = std::move(ahead_.front());
         ahead_.pop_front();
         if (job->decode) --decodingAhead_;
+        if (auto it = foreseen_.find(job->path); it != foreseen_.end() && --it->second == 0)
+            foreseen_.erase(it);
     }
     return job;
 }
 
-void AnalysisPipeline::Pass(const std::string& path) {
+std::shared_ptr<AnalysisPipeline::Job> AnalysisPipeline::RemoveFirst(const std::string& path) {
+    if (!foreseen_.contains(path)) return nullptr;
     auto it =
         std::find_if(ahead_.begin(), ahead_.end(), [&](const auto& j) { return j->path == path; });
-    if (it != ahead_.end()) Remove(static_cast<size_t>(it - ahead_.begin()));
+    return Remove(static_cast<size_t>(it - ahead_.begin()));
+}
+
+void AnalysisPipeline::Pass(const std::string& path) {
+    RemoveFirst(path);
     TopUp();
 }
 
 FileAnalysis AnalysisPipeline::Take(const std::string& path,
                                     const std::function<void()>& whileWaiting) {
     TopUp();
-    auto it =
-        std::find_if(ahead_.begin(), ahead_.end(), [&](const auto& j) { return j->path == path; });
-    std::shared_ptr<Job> job;
-    if (it != ahead_.end()) job = Remove(static_cast<size_t>(it - ahead_.begin()));
+    std::shared_ptr<Job> job = RemoveFirst(path);
     TopUp();
-    if (!job || !job->decode) return MeasureFile(path);
+    if (!job || !job->decode) return MeasureFile(path, preview_);
     std::unique_lock lock(mutex_);
     while (!job->done && !cancelled_) {
         if (jobDone_.wait_for(lock, std::chrono::milliseconds(20)) == std::cv_status::timeout &&
@@ -121,7 +111,7 @@ FileAnalysis AnalysisPipeline::Take(const std::string& path,
     }
     if (!job->done) {
         lock.unlock();
-        return MeasureFile(path);
+        return MeasureFile(path, preview_);
     }
     return std::move(job->result);
 }
@@ -162,9 +152,10 @@ void AnalysisPipeline::Work() {
             job = std::move(todo_.front());
             todo_.pop_front();
         }
-        const size_t bytes = std::min(DecodingBytes(job->path, budget_), budget_);
+        // A file whose header tells nothing is decoded alone.
+        const size_t bytes = std::min(AnalysisBytes(job->path).value_or(budget_), budget_);
         if (!Reserve(job->sequence, bytes)) return;
-        FileAnalysis result = MeasureFile(job->path);
+        FileAnalysis result = MeasureFile(job->path, preview_);
         Release(bytes);
         {
             std::lock_guard lock(mutex_);

@@ -11,6 +11,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 namespace lumidex {
@@ -27,11 +28,12 @@ public:
     // pending says the same path is foreseen earlier and not yet reached.
     using WorthDecoding = std::function<bool(const std::string& path, bool pending)>;
 
-    // A 6000 x 4000 photograph takes 96 MB while it is decoded.
-    static constexpr size_t kDefaultByteBudget = size_t{256} << 20;
+    // Two 6000 x 4000 photographs (72 MB each once decoded) besides smaller ones.
+    static constexpr size_t kDefaultByteBudget = size_t{192} << 20;
 
     AnalysisPipeline(int workers, Upcoming upcoming, WorthDecoding worth,
-                     size_t byteBudget = kDefaultByteBudget);
+                     size_t byteBudget = kDefaultByteBudget,
+                     ProgressPreview preview = ProgressPreview::Small);
     // Cancels the work not yet taken and waits for the workers.
     ~AnalysisPipeline();
     AnalysisPipeline(const AnalysisPipeline&) = delete;
@@ -65,6 +67,8 @@ private:
     void TopUp();
     // Drops the foreseen files before position and returns the one at it.
     std::shared_ptr<Job> Remove(size_t position);
+    // The same up to the first foreseen job of path; null when path is not foreseen.
+    std::shared_ptr<Job> RemoveFirst(const std::string& path);
     void Work();
     bool Reserve(uint64_t sequence, size_t bytes);
     void Release(size_t bytes);
@@ -72,11 +76,16 @@ private:
     Upcoming upcoming_;
     WorthDecoding worth_;
     const size_t budget_;
+    const ProgressPreview preview_;
+    // Files decoded ahead of the owner: enough that the other workers go on while one works
+    // through a large photograph (the results are small; the pictures are released).
     const size_t maxDecoding_;
     bool exhausted_ = false;
     uint64_t sequence_ = 0;
     // Owner thread only: the foreseen files in order and how many of them are decoded.
     std::deque<std::shared_ptr<Job>> ahead_;
+    // How many times each path stands in ahead_: a long run of skipped files stays cheap.
+    std::unordered_map<std::string, size_t> foreseen_;
     size_t decodingAhead_ = 0;
 
     mutable std::mutex mutex_;

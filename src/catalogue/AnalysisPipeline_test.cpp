@@ -1,5 +1,7 @@
 #include "AnalysisPipeline.h"
 
+#include "AnalysisBudget.h"
+
 #include "TempDir.h"
 #include "TestPictures.h"
 
@@ -91,11 +93,11 @@ TEST(AnalysisPipeline, OnlyFilesWorthDecodingAreDecodedAhead) {
 TEST(AnalysisPipeline, ByteBudgetBoundsThePicturesInFlight) {
     test::TempDir dir;
     std::vector<std::string> paths;
-    // 1200 x 900 decodes to 4.32 MB at four bytes a pixel.
+    // 1200 x 900 decodes to 3.24 MB at three bytes a pixel.
     for (int i = 0; i < 8; ++i)
         paths.push_back(test::WritePng(dir.File("big" + std::to_string(i) + ".png"),
                                        test::UniformPicture(1200, 900, qRgb(i * 20, 40, 90))));
-    const size_t one = size_t{1200} * 900 * 4;
+    const size_t one = size_t{1200} * 3 * 900;
     for (size_t budget : {one + one / 2, 3 * one, one / 2}) {
         auto next = std::make_shared<size_t>(0);
         AnalysisPipeline pipeline(
@@ -115,6 +117,45 @@ TEST(AnalysisPipeline, ByteBudgetBoundsThePicturesInFlight) {
             EXPECT_EQ(peak, std::min(one, budget)) << budget;
         }
     }
+}
+
+TEST(AnalysisBudget, HeaderGivesWhatTheDecodeHoldsAtItsPeak) {
+    test::TempDir dir;
+    const QImage picture = PhotoLikePicture(100, 50, 7);
+    const size_t rgb = 300 * 50; // lines of 300 bytes, already a multiple of four
+    // A progressive file holds all its coefficients: 13 x 7 blocks of 128 bytes a component.
+    const size_t coefficients = 3 * 13 * 7 * 128;
+    const struct {
+        std::string path;
+        size_t bytes;
+    } cases[] = {
+        {test::WriteJpeg(dir.File("base.jpg"), picture), rgb},
+        {test::WriteJpeg(dir.File("prog.jpeg"), picture, {.progressive = true, .chromaFull = true}),
+         rgb + coefficients},
+        {test::WritePng(dir.File("p.png"), picture), rgb},
+        {test::WriteBmp(dir.File("b.bmp"), picture), rgb + 100 * 50 * 4},
+        // Refused before anything is allocated.
+        {test::WritePng(dir.File("wide.png"), test::UniformPicture(10001, 16, qRgb(1, 2, 3))), 0},
+        {test::WriteBytes(dir.File("broken.jpg"), std::string(3000, 'x')), 0},
+        {test::WriteBytes(dir.File("png-as.jpg"), test::EncodePng(picture)), 0},
+        {test::WritePicture(dir.File("t.txt"), picture), 0},
+        {dir.File("missing.png"), 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(AnalysisBytes(c.path), c.bytes) << c.path;
+}
+
+TEST(ProgressPreview, SmallCopyTakesTheNearestPixels) {
+    const QImage wide = PhotoLikePicture(420, 100, 3);
+    const QImage small = NearestReduction(wide, kProgressPreviewSide);
+    ASSERT_EQ(small.size(), QSize(210, 50));
+    for (int y = 0; y < 50; y += 7)
+        for (int x = 0; x < 210; x += 13)
+            ASSERT_EQ(small.pixel(x, y), wide.pixel(2 * x + 1, 2 * y + 1)) << x << "," << y;
+    EXPECT_EQ(NearestReduction(PhotoLikePicture(1, 5000, 1), 210).size(), QSize(1, 210));
+    const QImage fits = PhotoLikePicture(210, 80, 2).convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(NearestReduction(fits, 210), fits);
+    EXPECT_EQ(NearestReduction(fits, 105).size(), QSize(105, 40));
 }
 
 } // namespace
