@@ -186,6 +186,8 @@ void ShootPlugins(TMain& main, const QString& out, const std::string& pluginDir,
     }
     main.SetMenuLanguage(0);
     Save(main.grab(), out, "main-plugins-regions");
+}
+
 // A list's context menu opened over its first row, with the window behind it.
 void ShootPopup(TMain& main, QMenu* menu, QTreeView* view, const QString& folder,
                 const QString& name) {

@@ -232,6 +232,10 @@ TFolderManager* TMain::MakeFolderManager() {
 
 void TMain::ConnectOrganise() {
     organiseHost_ = new OrganiseHost(*this);
+    // Copied and moved files show in the explorer at once, their folder selected.
+    SetFolderListAdded([this](const std::string& path) {
+        if (folderManager_ && folderManager_->isVisible()) folderManager_->AddPath(path, true);
+    });
     Connect("MemoEditor1", &TMain::ActionMemomanExecute);
     Connect("ExportMemo1", &TMain::ExportMemoClick);
     Connect("ImportMemo1", &TMain::ImportMemoClick);
