@@ -256,6 +256,9 @@ public:
     const PreviewPaneState& Pane(bool reference) const { return panes_[reference ? 0 : 1]; }
     QLabel* PaneImage(bool reference) const { return reference ? image1_ : image2_; }
     QString PaneHintText(bool reference) const;
+    // Every pixel of the pane's picture (the pane may draw from a small copy): read again
+    // where needed; empty, with "Read failed," logged, when that fails or nothing is shown.
+    const QImage& PaneFullPicture(bool reference);
     TViewLeft* PaneViewer(bool reference) const { return paneViewers_[reference ? 0 : 1]; }
     std::vector<TViewLeft*> FreeViewers() const;
     // The idle refresh of the information fields and the enabling of the pane commands.

@@ -25,6 +25,9 @@
 #include <QToolButton>
 #include <QTreeView>
 
+#include <algorithm>
+#include <cmath>
+
 namespace lumidex {
 
 namespace {
@@ -180,26 +183,30 @@ void TMain::View(bool reference, Pdata* entry) {
         if (at >= 0) {
             const PreviewCache::Item& item = previewCache_.At(at);
             pane.picture = item.picture;
-            pane.fromCache = true;
+            pane.smallCopy = true;
             pane.fullWidth = item.fullWidth;
             pane.fullHeight = item.fullHeight;
         } else {
             SetBusy(true);
-            QImage picture;
-            const int failed = ReadPicture(picture, entry->path);
+            PanePicture read;
+            // The pane never draws more than this many device pixels a side, nor the cache.
+            const int side =
+                std::max(previewCache_.side(),
+                         static_cast<int>(std::ceil(kPreviewSide * area->devicePixelRatioF())));
+            const bool ok = ReadPanePicture(entry->path, side, read);
             SetBusy(false);
-            if (failed) {
+            if (!ok) {
                 ws_->LogMessage("Read failed," + entry->path);
                 // An old picture beside the new name would mislead the choice of a copy.
                 HidePane(reference, true);
                 return;
             }
-            pane.picture = std::move(picture);
-            pane.fromCache = false;
-            pane.fullWidth = pane.picture.width();
-            pane.fullHeight = pane.picture.height();
+            pane.picture = std::move(read.picture);
+            pane.smallCopy = read.reduced;
+            pane.fullWidth = read.fullWidth;
+            pane.fullHeight = read.fullHeight;
             if (ws_->options.UsePreviewCache)
-                previewCache_.Add(pane.picture, key,
+                previewCache_.Add(pane.picture, pane.fullWidth, pane.fullHeight, key,
                                   PreviewCache::LimitFromText(ws_->options.CacheCount));
         }
     }
@@ -299,19 +306,26 @@ TViewLeft* TMain::MakeViewer(int binding) {
     return viewer;
 }
 
-void TMain::ShowInViewer(bool reference, TViewLeft* viewer) {
+const QImage& TMain::PaneFullPicture(bool reference) {
+    static const QImage none;
     PreviewPaneState& pane = panes_[reference ? 0 : 1];
-    if (!pane.shown) return;
-    if (pane.fromCache) {
-        // The cache holds only the small copy; the viewer shows the picture itself.
+    if (!pane.shown) return none;
+    if (pane.smallCopy) {
         QImage full;
         if (ReadPicture(full, pane.shown->path) != 0) {
             ws_->LogMessage("Read failed," + pane.shown->path);
-            return;
+            return none;
         }
         pane.picture = std::move(full);
-        pane.fromCache = false;
+        pane.smallCopy = false;
     }
+    return pane.picture;
+}
+
+void TMain::ShowInViewer(bool reference, TViewLeft* viewer) {
+    PreviewPaneState& pane = panes_[reference ? 0 : 1];
+    // The pane may hold only a small copy; the viewer shows the picture itself.
+    if (PaneFullPicture(reference).isNull()) return;
     viewer->setWindowTitle(Q(pane.hint));
     if (viewer->binding() == ViewerBinding::Unbound) viewer->SetPath(pane.shown->path);
     viewer->show();

@@ -121,14 +121,44 @@ TEST_F(PreviewTest, CacheEvictsInArrivalOrderAndReloadReadsAgain) {
     SelectReference(1);
     main->RequestPaneReload(true);
     main->View(true, Entry(1));
-    EXPECT_TRUE(main->Pane(true).fromCache);
+    EXPECT_TRUE(main->Pane(true).smallCopy);
     // The viewer gets the picture itself, not the small copy.
     main->ImageDblClick(true, false);
     ASSERT_NE(main->PaneViewer(true), nullptr);
     EXPECT_TRUE(main->PaneViewer(true)->isVisible());
     EXPECT_EQ(main->PaneViewer(true)->picture().size(), QSize(64, 48));
-    EXPECT_FALSE(main->Pane(true).fromCache);
+    EXPECT_FALSE(main->Pane(true).smallCopy);
     EXPECT_EQ(main->PaneViewer(true)->windowTitle(), main->PaneHintText(true));
+}
+
+TEST_F(PreviewTest, LargeJpegIsDecodedReducedButKnownAndViewedWhole) {
+    Workspace& ws = main->workspace();
+    test::WriteJpeg(data.File("pics/big.jpg"), test::PhotoLikePicture(1600, 1200, 3));
+    ws.AddPictures(data.File("pics"), {"big.jpg"});
+    main->RefreshViews();
+    const int row = ws.lists.reference.Find(ws.newPictures.front());
+    ASSERT_GE(row, 0);
+    for (bool cache : {false, true}) {
+        main->findChild<QCheckBox*>("UsePreviewCache")->setChecked(cache);
+        main->RequestPaneReload(true);
+        SelectReference(row);
+        main->View(true, Entry(row));
+        const PreviewPaneState& pane = main->Pane(true);
+        EXPECT_TRUE(pane.smallCopy);
+        EXPECT_LT(pane.picture.width(), 1600);
+        EXPECT_GE(pane.picture.height(), 105);
+        EXPECT_EQ(main->PaneImage(true)->geometry(), QRect(8, 21, 105, 78));
+        EXPECT_NE(main->PaneHintText(true).toStdString().find(":(1600x1200,"), std::string::npos);
+        main->ImageDblClick(true, false);
+        EXPECT_EQ(main->PaneViewer(true)->picture().size(), QSize(1600, 1200));
+        EXPECT_FALSE(pane.smallCopy);
+        main->PaneViewer(true)->hide();
+    }
+    // The cached copy keeps the picture's own size, though made from the reduced decode.
+    PreviewCache& cache = main->previewCache();
+    ASSERT_EQ(cache.Count(), 1);
+    EXPECT_EQ(cache.At(0).fullWidth, 1600);
+    EXPECT_EQ(cache.At(0).fullHeight, 1200);
 }
 
 TEST_F(PreviewTest, UnreadablePictureAndRemovedEntriesLeaveNothingBehind) {
