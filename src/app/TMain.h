@@ -280,6 +280,7 @@ private:
     std::vector<QPointer<TViewLeft>> freeViewers_;
     QMenu* popupMenuLeftUpper_ = nullptr;
     QMenu* popupMenuLeftLower_ = nullptr;
+    QLabel* previewFields_[6] = {}; // name, size and date under each pane
 
     // Dialogs and adding (TMainAdd.cpp).
 public:

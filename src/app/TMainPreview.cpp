@@ -410,17 +410,23 @@ void TMain::ReAnalyseWholeClick(bool reference) {
 
 void TMain::RefreshPreviewState() {
     Lists& lists = ws_->lists;
-    auto fields = [this](const Pdata* entry, const char* name, const char* size, const char* date) {
-        findChild<QLabel*>(name)->setText(
-            entry ? " " + PathText(std::string(paths::FileName(entry->path))) : QString());
-        findChild<QLabel*>(size)->setText(entry ? Q(FormatSize(entry->fileSize)) : QString());
-        findChild<QLabel*>(date)->setText(
-            entry && entry->fileTime != -1 ? Q(FormatFileTime(entry->fileTime)) : QString());
+    // Runs after every analysed file: the fields are looked up once.
+    if (!previewFields_[0]) {
+        const char* names[] = {"STFnam1", "STFSize1", "STFDate", "STFnam2", "STFSize2", "STFDate2"};
+        for (int i = 0; i < 6; ++i)
+            previewFields_[i] = findChild<QLabel*>(names[i]);
+    }
+    auto fields = [](const Pdata* entry, QLabel* const* field) {
+        field[0]->setText(entry ? " " + PathText(std::string(paths::FileName(entry->path)))
+                                : QString());
+        field[1]->setText(entry ? Q(FormatSize(entry->fileSize)) : QString());
+        field[2]->setText(entry && entry->fileTime != -1 ? Q(FormatFileTime(entry->fileTime))
+                                                         : QString());
     };
     const int row = lists.reference.SelectedRow();
     lists.currentReference = row >= 0 ? lists.reference.EntryAt(row) : nullptr;
-    fields(lists.currentReference, "STFnam1", "STFSize1", "STFDate");
-    fields(lists.currentTarget, "STFnam2", "STFSize2", "STFDate2");
+    fields(lists.currentReference, previewFields_);
+    fields(lists.currentTarget, previewFields_ + 3);
     const bool left = ViewableFile(lists.currentReference);
     const bool right = ViewableFile(lists.currentTarget);
     if (!left && Pane(true).shown) HidePane(true, false);
