@@ -269,11 +269,15 @@ private:
     void BuildPreviews();
     void HidePane(bool reference, bool forgetLast);
     void DrawPane(bool reference);
+    // Shows the pane's picture as entry's, with its hint.
+    void ShowPaneEntry(bool reference, const Pdata* entry, int64_t hintFileSize);
     void ForgetPreviewEntry(const Pdata* entry);
     void ShowInViewer(bool reference, TViewLeft* viewer);
     TViewLeft* MakeViewer(int binding);
     bool ViewableFile(const Pdata* entry) const;
     void GotoData(const std::string& path);
+    // "Reanalize All in Ref. &List" shows each picture it reads in the reference pane.
+    void ShowReanalysing(Pdata& entry, const FileAnalysis& read);
     PreviewCache previewCache_;
     PreviewPaneState panes_[2];
     TViewLeft* paneViewers_[2] = {nullptr, nullptr};

@@ -140,6 +140,9 @@ void TMain::BuildPreviews() {
         if (removed) removed(entry);
         ForgetPreviewEntry(entry);
     };
+    ws_->onReanalysing = [this](Pdata& entry, const FileAnalysis& read) {
+        ShowReanalysing(entry, read);
+    };
     auto clear = ws_->databaseHooks.ClearLists;
     ws_->databaseHooks.ClearLists = [this, clear] {
         ForgetPreviewEntry(nullptr);
@@ -210,9 +213,16 @@ void TMain::View(bool reference, Pdata* entry) {
                                   PreviewCache::LimitFromText(ws_->options.CacheCount));
         }
     }
+    ShowPaneEntry(reference, entry, reference ? entry->fileSize : status.size);
+    if (TViewLeft* viewer = PaneViewer(reference); viewer && viewer->isVisible())
+        ShowInViewer(reference, viewer);
+}
+
+void TMain::ShowPaneEntry(bool reference, const Pdata* entry, int64_t hintFileSize) {
+    PreviewPaneState& pane = panes_[reference ? 0 : 1];
+    QLabel* area = PaneImage(reference);
     if (pane.fullWidth > 0 && pane.fullHeight > 0) {
-        pane.hint = PaneHint(*entry, pane.fullWidth, pane.fullHeight,
-                             reference ? entry->fileSize : status.size, ws_->memos,
+        pane.hint = PaneHint(*entry, pane.fullWidth, pane.fullHeight, hintFileSize, ws_->memos,
                              ws_->options.ShowMemoonPreview, reference);
         area->setToolTip(PlainHint(pane.hint));
         pane.shown = pane.lastShown = entry;
@@ -221,8 +231,6 @@ void TMain::View(bool reference, Pdata* entry) {
     } else {
         area->setToolTip(QString());
     }
-    if (TViewLeft* viewer = PaneViewer(reference); viewer && viewer->isVisible())
-        ShowInViewer(reference, viewer);
     SetPreviewSizes(Pane(true).shown ? Pane(true).shown->fileSize : -1,
                     Pane(false).shown ? Pane(false).shown->fileSize : -1);
 }
@@ -406,6 +414,27 @@ void TMain::ReAnalyseWholeClick(bool reference) {
     RefreshViews();
     if (Pane(reference).lastShown == entry) View(reference, entry);
     UpdateToolButtons();
+}
+
+void TMain::ShowReanalysing(Pdata& entry, const FileAnalysis& read) {
+    // Cached copies of the file may show its old content.
+    DropPreview(entry.path);
+    SyncViewSelection();
+    if (const int row = ws_->lists.reference.SelectedRow(); row >= 0)
+        listBox1_->scrollTo(model1_->index(row, 0));
+    RefreshPreviewState();
+    if (read.read != ReadOutcome::Ok || read.preview.isNull()) {
+        HidePane(true, true);
+        return;
+    }
+    PreviewPaneState& pane = panes_[0];
+    pane.reloadRequest = false;
+    pane.picture = read.preview;
+    pane.fullWidth = read.width;
+    pane.fullHeight = read.height;
+    pane.smallCopy = read.preview.size() != QSize(read.width, read.height);
+    ShowPaneEntry(true, &entry, read.status.size);
+    leftViewPanel_->repaint();
 }
 
 void TMain::RefreshPreviewState() {

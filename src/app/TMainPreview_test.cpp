@@ -193,6 +193,35 @@ TEST_F(PreviewTest, UnreadablePictureAndRemovedEntriesLeaveNothingBehind) {
     EXPECT_EQ(main->Pane(false).lastShown, nullptr);
 }
 
+TEST_F(PreviewTest, ReanalysingTheReferenceListShowsEachPictureAndDropsItsCopies) {
+    Workspace& ws = main->workspace();
+    main->findChild<QCheckBox*>("UsePreviewCache")->setChecked(true);
+    for (int row : {0, 1, 2})
+        SelectReference(row);
+    ASSERT_EQ(main->previewCache().Count(), 3);
+    SelectReference(1);
+    // p2 turns unreadable: its pane is emptied, and the run goes on.
+    test::WriteBytes(Entry(2)->path, std::string(2000, 'x'));
+    std::vector<std::pair<const Pdata*, bool>> seen;
+    auto show = ws.onReanalysing;
+    ws.onReanalysing = [&](Pdata& entry, const FileAnalysis& read) {
+        show(entry, read);
+        seen.emplace_back(main->Pane(true).shown, !main->PaneImage(true)->isHidden());
+        EXPECT_EQ(main->previewCache().Find({entry.path, read.status.size, read.status.modified}),
+                  -1);
+    };
+    main->ReanalizeAllinRefListClick();
+    const std::vector<std::pair<const Pdata*, bool>> expected = {
+        {Entry(0), true}, {Entry(1), true}, {nullptr, false}};
+    EXPECT_EQ(seen, expected);
+    // Back to the selected reference, read again.
+    EXPECT_EQ(ws.lists.reference.SelectedRow(), 1);
+    EXPECT_EQ(main->Pane(true).shown, Entry(1));
+    EXPECT_FALSE(main->PaneImage(true)->isHidden());
+    EXPECT_EQ(main->PaneHintText(true).toStdString(),
+              Entry(1)->path + ":(64x48," + std::to_string(Entry(1)->fileSize) + " bytes)");
+}
+
 TEST_F(PreviewTest, ViewerStepsOncePerNotchAndClosesOnEscape) {
     SelectReference(0);
     main->ImageDblClick(true, false);
