@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDateTime>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QKeyEvent>
@@ -72,6 +73,19 @@ QImage DisplayOriented(const QImage& picture, const std::string& path) {
     return transform.isIdentity() ? result : result.transformed(transform);
 }
 
+// Width of the widest file time the field may show in the user's locale and font.
+int WidestFileTime(const QLabel* field) {
+    int widest = 0;
+    for (int month = 1; month <= 12; ++month)
+        for (int hour : {10, 22}) {
+            const QDateTime t(QDate(2028, month, 28), QTime(hour, 58, 58));
+            widest = std::max(widest, field->fontMetrics().horizontalAdvance(
+                                          Q(FormatFileTime(t.toSecsSinceEpoch()))));
+        }
+    // A centred text keeps no indent: the frame and a pixel either side.
+    return widest + 2 * field->frameWidth() + 2;
+}
+
 } // namespace
 
 void TMain::BuildPreviews() {
@@ -83,6 +97,10 @@ void TMain::BuildPreviews() {
         field->setFrameShape(QFrame::StyledPanel);
         field->setFrameShadow(QFrame::Sunken);
     }
+    // The column is as wide as a panel, or as a date where that is wider.
+    if (auto* column = findChild<QWidget*>("PreviewColumn"))
+        column->setFixedWidth(
+            std::max(kPreviewPanelSide, WidestFileTime(findChild<QLabel*>("STFDate"))));
     for (bool reference : {true, false}) {
         QLabel* area = PaneImage(reference);
         area->setTextFormat(Qt::PlainText);
