@@ -1,24 +1,30 @@
 // Saves pictures of the main window, its menus in both languages, every tab of the options
-// window and the about box, for a look at the layout. Run under a display (tools/screenshots.sh
-// starts it under Xvfb).
+// window and the about box, for a look at the layout; given a plug-in folder and a folder of
+// pictures, also plug-in mode and the region window over those pictures. Run under a display
+// (tools/screenshots.sh starts it under Xvfb).
 #include "DatabaseFile.h"
 #include "MenuCaptions.h"
+#include "Paths.h"
 #include "SharedState.h"
 #include "StartUp.h"
 #include "TDirSel.h"
 #include "TMain.h"
 #include "TOpenForm.h"
 #include "TOption.h"
+#include "TPView.h"
 #include "TProgress.h"
 #include "TViewLeft.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QImage>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QThread>
@@ -26,6 +32,7 @@
 #include <QTreeView>
 
 #include <cstdio>
+#include <set>
 
 using namespace lumidex;
 
@@ -79,12 +86,108 @@ void ShootMenus(TMain& main, const QString& folder, const QString& suffix) {
     }
 }
 
+QPixmap GrabArea(const QRect& area) {
+    return QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(),
+                                                        area.height());
+}
+
+// Plug-in mode over the plug-ins of pluginDir: the folder dialog, the pictures of pictureDir
+// added, listed up and previewed, and the region window opened from the reference pane in
+// both languages of the main window.
+void ShootPlugins(TMain& main, const QString& out, const std::string& pluginDir,
+                  const std::string& pictureDir) {
+    Workspace& ws = main.workspace();
+    ws.DataChanged = false;
+    ws.ClearAllEntries();
+    main.SetMenuLanguage(0);
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<TDirSel*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        dialog->SetCurrentFolder(pluginDir);
+        dialog->move(60, 60);
+        Settle();
+        Save(dialog->grab(), out, "dirsel-mode3-plugins");
+        dialog->findChild<QPushButton*>("Button1")->click();
+    });
+    main.Action("SetPluginDirectory1")->trigger();
+    if (!ws.PluginsInUse) {
+        std::fprintf(stderr, "FAILED: no plug-ins in %s\n", pluginDir.c_str());
+        return;
+    }
+    // The tool menu with the plug-in submenu open, its items enabled for plug-in mode.
+    QMenu* tool = main.MenuNamed("Option1");
+    tool->popup(main.menuBar()->mapToGlobal(
+        main.menuBar()->actionGeometry(tool->menuAction()).bottomLeft()));
+    Settle();
+    QMenu* plugins = main.MenuNamed("SetSusiePlugins1");
+    plugins->popup(tool->mapToGlobal(tool->actionGeometry(plugins->menuAction()).topRight()));
+    Settle();
+    Save(GrabArea(main.frameGeometry().united(tool->geometry()).united(plugins->geometry())), out,
+         "menu-plugins-on");
+    plugins->hide();
+    tool->hide();
+    Settle();
+
+    main.AddPicturesFromFolder(pictureDir);
+    main.DataFilterChange(static_cast<int>(FilterItem::HasSimilarPics));
+    QTreeView* references = main.ListBox1();
+    auto select = [&](int row) {
+        references->selectionModel()->select(references->model()->index(row, 0),
+                                             QItemSelectionModel::ClearAndSelect |
+                                                 QItemSelectionModel::Rows);
+        Settle();
+    };
+    // Each format's picture as the reference, previewed through its plug-in.
+    std::set<std::string> shot;
+    for (int row = 0; row < ws.lists.reference.Count(); ++row) {
+        const std::string ext(paths::Extension(ws.lists.reference.EntryAt(row)->path));
+        if (!shot.insert(ext).second) continue;
+        select(row);
+        Save(main.grab(), out, QString("main-plugins-%1").arg(QString::fromStdString(ext).mid(1)));
+    }
+    if (ws.lists.reference.Count() == 0) return;
+
+    for (int language : {0, 1}) {
+        main.SetMenuLanguage(language);
+        select(0);
+        QTimer::singleShot(0, [&, language] {
+            auto* view = dynamic_cast<TPView*>(QApplication::activeModalWidget());
+            if (!view) return;
+            view->move(main.frameGeometry().right() + 8, main.y());
+            const QImage& picture = main.Pane(true).picture;
+            const int w = std::max(main.Pane(true).fullWidth, picture.width());
+            const int h = std::max(main.Pane(true).fullHeight, picture.height());
+            if (view->findChild<QListWidget*>("ListBox1")->count() == 0) {
+                view->SetRectangleArea({w / 8, h / 8, w / 2, h / 2});
+                view->findChild<QPushButton*>("AddButton")->click();
+                view->SetRectangleArea({w / 3, h / 4, w * 5 / 6, h * 3 / 4});
+                view->findChild<QPushButton*>("AddButton")->click();
+            }
+            // The pointer near the left edge: the magnifier shows its hatching.
+            QWidget* image = view->findChild<QWidget*>("Image1");
+            QMouseEvent move(QEvent::MouseMove, QPointF(4, h / 3),
+                             image->mapToGlobal(QPointF(4, h / 3)), Qt::NoButton, Qt::NoButton,
+                             Qt::NoModifier);
+            QApplication::sendEvent(image, &move);
+            Settle();
+            Save(GrabArea(main.frameGeometry().united(view->frameGeometry())), out,
+                 QString("region-window-%1").arg(language ? "japanese" : "english"));
+            view->findChild<QPushButton*>("Cancel")->click();
+        });
+        main.Action("MakeSecondIndex1")->trigger();
+        Settle();
+    }
+    main.SetMenuLanguage(0);
+    Save(main.grab(), out, "main-plugins-regions");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: lumidex2-screenshots OUTPUT-FOLDER\n");
+        std::fprintf(stderr,
+                     "usage: lumidex2-screenshots OUTPUT-FOLDER [PLUGIN-FOLDER PICTURE-FOLDER]\n");
         return 2;
     }
     QString out = QString::fromLocal8Bit(argv[1]);
@@ -198,12 +301,14 @@ int main(int argc, char** argv) {
                  out, "progress-" + suffix);
         });
         watch.start();
-        ws.DataChanged = false; // nothing to ask before clearing
+        ws.DataChanged = false; // no question before clearing
         ws.ClearAllEntries();
         main.AddPicturesFromFolder(large.toStdString());
         watch.stop();
     }
     main.SetMenuLanguage(0);
+
+    if (argc >= 4) ShootPlugins(main, out, argv[2], argv[3]);
 
     for (QWidget* w : program->windows) {
         QString name = w->objectName();

@@ -6,6 +6,7 @@
 #include "TMain.h"
 #include "TOpenForm.h"
 #include "TOption.h"
+#include "TPView.h"
 #include "TPathChange.h"
 #include "TProgress.h"
 #include "TQueryDialog.h"
@@ -29,28 +30,33 @@ std::unique_ptr<Program> StartProgram(const std::string& appDir, const QStringLi
     add(new TMemoMan(main));
     add(new TDateSpec(main));
     add(new TViewLeft(main));
-    add(new TPathChange(main));
-    add(new TRenameDlg(main));
+    auto* pathChange = new TPathChange(main);
+    add(pathChange);
+    auto* rename = new TRenameDlg(main);
+    add(rename);
     auto* dirSel = new TDirSel(main);
     add(dirSel);
     add(new TSpanel(main));
     add(new TSizeSpec(main));
     add(new TSlideShow(main));
-    add(new TUnlinkedData(main->workspace().FileOpsParts(), main));
+    auto* unlinked = new TUnlinkedData(main->workspace().FileOpsParts(), main);
+    add(unlinked);
     main->AttachAboutBox(static_cast<TAboutBox*>(add(new TAboutBox(main))));
     auto* progress = new TProgress(main);
     add(progress);
     main->AttachOptionWindow(static_cast<TOption*>(add(new TOption(main))));
     add(new TFolderManager(main));
-    add(new TQueryDialog(main));
+    auto* query = new TQueryDialog(main);
+    add(query);
     auto* openForm = new TOpenForm(main);
     add(openForm);
     add(new TMismatchEditor(main));
-    add(new TPView(main));
+    main->AttachRegionWindow(static_cast<TPView*>(add(new TPView(main->workspace(), main))));
     add(new TMismatchhConf(main));
     add(new TNavigator(main));
     add(new TThumbnail(main));
     main->AttachDialogs(dirSel, openForm, progress);
+    main->AttachFileOps(query, rename, pathChange, unlinked);
     return program;
 }
 

@@ -132,6 +132,9 @@ TMain::TMain(std::string appDir, QStringList args, QWidget* parent)
     ws_->DatabasePath.clear();
     InstallHooks();
     ConnectAdding();
+    ConnectPlugins();
+    ConnectRegions();
+    ConnectFileOps();
     setAcceptDrops(true);
     qApp->installEventFilter(this);
     server_ = std::make_unique<LumidexServer>(this);
@@ -485,8 +488,7 @@ void TMain::FirstShow() {
     // An empty catalogue has nothing to list, and "Idle" stays in the status bar.
     if (!ws_->catalogue.Empty()) ws_->lists.UpdateReferenceList();
     if (!FirstShowDone_) {
-        ws_->PluginsInUse = false;
-        ws_->SetNativePicturePatterns();
+        StartUpPluginMode();
         std::string pending = args_.isEmpty() ? std::string() : PathBytes(args_.front());
         if (!pending.empty())
             pending = ExpandLongPath(PathBytes(QFileInfo(PathText(pending)).absoluteFilePath()));

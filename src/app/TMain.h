@@ -40,6 +40,11 @@ class TAboutBox;
 class TDirSel;
 class TOpenForm;
 class TOption;
+class TPView;
+class TPathChange;
+class TQueryDialog;
+class TRenameDlg;
+class TUnlinkedData;
 class TProgress;
 class TViewLeft;
 
@@ -321,6 +326,78 @@ private:
     void AddPopupLines(QMenu* menu, const std::vector<struct PopupLine>& lines);
     void OpenListPopup(QMenu* menu, bool reference);
     std::vector<PopupOpener> popupOpeners_;
+
+    // Plug-ins and regions (TMainPlugins.cpp, TMainRegions.cpp).
+public:
+    // At the first showing: plug-in mode from "susieplg.cnf", else the built-in readers.
+    void StartUpPluginMode();
+    void SetPluginDirectory1Click(); // "Set Plugin &Folder..."
+    void StopUsingPlugins1Click();   // "Stop &Using Plugins"
+    // The region window made at start-up.
+    void AttachRegionWindow(TPView* view);
+    TPView* RegionWindow();
+    // "&Sub Index..." of the reference or the target pane: the regions of the entry it shows.
+    void SubIndexClick(bool reference);
+
+private:
+    void ConnectPlugins();
+    void UpdatePluginActions();
+    void ConnectRegions();
+    void RegionWindowClosed(bool reference, bool changed);
+    TPView* pView_ = nullptr;
+
+    // File operations (TMainFileOps.cpp).
+public:
+    // The file command windows made at start-up.
+    void AttachFileOps(TQueryDialog* query, TRenameDlg* rename, TPathChange* pathChange,
+                       TUnlinkedData* unlinked);
+    TQueryDialog* QueryDialog();
+    TRenameDlg* RenameDialog();
+    TPathChange* PathChangeDialog();
+    TUnlinkedData* UnlinkedData();
+    // Told of what copy and move add to FolderList, for the folder explorer's AddPath: the
+    // first copied file, a moved reference's new path, or the folder targets moved to (with
+    // its trailing delimiter).
+    void SetFolderListAdded(std::function<void(const std::string& path)> added) {
+        folderListAdded_ = std::move(added);
+    }
+    // Where a copy or move goes: the folder dialog, its current folder, or a listed one.
+    enum class Destination { Ask, Current, Listed };
+    void CopyButtonClick();
+    void MoveButtonClick();
+    void CopyRefButtonClick();
+    void MoveRefButtonClick();
+    void TransferCommand(bool reference, bool copy, Destination how,
+                         const std::string& listed = {});
+    void DelButtonClick();
+    void RefdelButtonClick();
+    void RenameClick();
+    void ActionRenameLeftExecute();
+    void ActionOverwrightMove1Execute(bool referenceOntoTarget);
+    void SearchUnlinkedDataClick();
+    void ChangeAllFilePath1Click();
+    void ActionMovePathExecute();
+    void ChangeFilenamewithCSV1Click();
+    // Enabling of the file commands, kept current while idle.
+    void UpdateFileActions();
+
+private:
+    void ConnectFileOps();
+    // Runs a delete, rename or overwrite-move on the reference, the selected targets or the
+    // current pair, then lets the previews and the title follow.
+    enum class FileSide { Reference, Targets, Pair };
+    void RunOnEntries(FileSide side, const std::function<void(FileOpsParts&)>& run);
+    void BindViewerFileCommands(TViewLeft* viewer);
+    void FillDestinationMenu(QMenu* menu, bool reference, bool copy);
+    void RunPathChange(const std::string& from, const std::string& to, bool subFolders);
+    void AfterFileCommand(const std::vector<std::string>& touched);
+    void BrowsePathChange(const QString& from);
+    TQueryDialog* query_ = nullptr;
+    TRenameDlg* renameDlg_ = nullptr;
+    TPathChange* pathChange_ = nullptr;
+    TUnlinkedData* unlinked_ = nullptr;
+    std::function<void(const std::string&)> folderListAdded_;
+    bool fileCommandRunning_ = false;
 };
 
 } // namespace lumidex

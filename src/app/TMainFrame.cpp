@@ -153,8 +153,9 @@ Answer TMain::Ask(const Question& question) {
     QMessageBox box(this);
     box.setWindowTitle(PathText(question.caption));
     box.setText(PathText(question.text));
+    const bool warning = question.caption == "Warning" || question.caption == "Bad Folder";
     box.setIcon(question.caption == "Serious Error" ? QMessageBox::Critical
-                : question.caption == "Warning"     ? QMessageBox::Warning
+                : warning                           ? QMessageBox::Warning
                                                     : QMessageBox::Question);
     std::map<QAbstractButton*, Answer> answers;
     for (Answer a : question.buttons) {

@@ -208,6 +208,7 @@ void TMain::UpdateActions() {
          {"DataSetSpeedButton", "synhbutton", "SpeedButtonnavi", "SpeedButtonThumb"})
         toolButtons_[name]->setEnabled(false);
     panelButtons_["ClearEntry"]->setEnabled(ws_->lists.currentReference != nullptr);
+    UpdateFileActions();
 }
 
 void TMain::PrepareMenu(QMenu* menu) {

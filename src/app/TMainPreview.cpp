@@ -158,6 +158,12 @@ void TMain::BuildPreviews() {
         if (removed) removed(entry);
         ForgetPreviewEntry(entry);
     };
+    auto removedMany = l.entriesRemoved;
+    l.entriesRemoved = [this, removedMany](const std::vector<Pdata*>& entries) {
+        if (removedMany) removedMany(entries);
+        for (const Pdata* entry : entries)
+            ForgetPreviewEntry(entry);
+    };
     ws_->onReanalysing = [this](Pdata& entry, const FileAnalysis& read) {
         ShowReanalysing(entry, read);
     };
@@ -324,6 +330,7 @@ TViewLeft* TMain::MakeViewer(int binding) {
     connect(viewer, &TViewLeft::previousRequested, this,
             [this, reference] { MoveListSelection(reference, -1); });
     connect(viewer, &TViewLeft::gotoDataRequested, this, &TMain::GotoData);
+    BindViewerFileCommands(viewer);
     connect(viewer, &TViewLeft::keyForwarded, this,
             [this](int key, Qt::KeyboardModifiers modifiers, const QString& text) {
                 QKeyEvent press(QEvent::KeyPress, key, modifiers, text);

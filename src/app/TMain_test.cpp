@@ -167,7 +167,7 @@ TEST_F(MainWindowTest, StartsWithEveryWindowInOrderAndTheDefaults) {
         "Main",           "TDataItemEditor", "TMemoMan",  "TDateSpec",       "TViewLeft",
         "PathChange",     "RenameDlg",       "TDirSel",   "TSpanel",         "TSizeSpec",
         "TSlideShow",     "UnlinkedData",    "TAboutBox", "Progress",        "Option",
-        "TFolderManager", "QueryDialog",     "TOpenForm", "TMismatchEditor", "TPView",
+        "TFolderManager", "QueryDialog",     "TOpenForm", "TMismatchEditor", "PView",
         "TMismatchhConf", "TNavigator",      "TThumbnail"};
     EXPECT_EQ(names, expected);
     for (size_t i = 1; i < program->windows.size(); ++i)

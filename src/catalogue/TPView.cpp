@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSlider>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -278,6 +279,18 @@ void TPView::SpeedButtonClick(SnapButton button) {
 
 void TPView::PointerMoved(int x, int y) {
     image2_->Show(picture_, x, y);
+}
+
+void TPView::EntryRemoved(const Pdata* entry) {
+    if (!entry_ || (entry && entry != entry_)) return;
+    entry_ = nullptr;
+    changed_ = false; // the regions went with their entry
+    listBox1_->clear();
+    addButton_->setEnabled(false);
+    deleteButton_->setEnabled(false);
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible()) reject();
+    });
 }
 
 void TPView::done(int result) {

@@ -31,6 +31,9 @@ public:
     // False, reported as "Read failed,", when the entry's picture cannot be read.
     bool Open(Pdata& entry);
     std::function<void(bool changed)> onClosed;
+    // Called before an entry is freed (nullptr: all of them): when it is the one edited, the
+    // window lets go of it at once and closes as soon as control returns to its loop.
+    void EntryRemoved(const Pdata* entry);
 
     bool Changed() const { return changed_; }
     Pdata* EditedEntry() const { return entry_; }

@@ -214,6 +214,8 @@ TransferResult ApplyTransfer(FileOpsParts& parts, const TransferPlan& plan) {
             break;
         }
         ++result.done;
+        result.touched.push_back(item.destination);
+        if (!copy) result.touched.push_back(item.source);
         parts.state.MarkDataChanged();
         const bool tracked = Tracking(parts.options, sameFs);
         // The catalogue may already hold the path now written over.

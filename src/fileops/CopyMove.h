@@ -35,6 +35,8 @@ struct TransferResult {
     bool aborted = false;
     Pdata* firstNewEntry = nullptr; // copies: the first entry made by tracking
     std::vector<Pdata*> moved;      // moves: the entries that now have the new path
+    // Paths whose file was written, replaced or vacated: cached pictures of them are stale.
+    std::vector<std::string> touched;
 };
 
 // How collisions are decided: by the options (Ask through the asker), or, for the command
