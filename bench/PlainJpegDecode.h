@@ -1,5 +1,9 @@
 #pragma once
 
+// jpeglib.h needs size_t and FILE declared first.
+#include <cstddef>
+#include <cstdio>
+
 #include <jpeglib.h>
 
 #include <algorithm>

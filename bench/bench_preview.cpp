@@ -1,6 +1,6 @@
-// Preview work for one selection change against a plain libjpeg decode: a JPEG of 1, 12 or 24
-// megapixels read and scaled for the pane (cache off), and a cached copy drawn (cache on).
-#include "PictureReader.h"
+// Preview work for one pane against a plain libjpeg decode: a JPEG of 1, 12 or 24 megapixels
+// read and scaled for the pane as the window does it (cache off), and a cached copy drawn
+// (cache on). bench_preview_window times the same through the main window, both panes.
 #include "PlainJpegDecode.h"
 #include "PreviewCache.h"
 #include "PreviewPane.h"
@@ -10,7 +10,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QImage>
-#include <QPixmap>
 
 namespace {
 
@@ -27,6 +26,7 @@ const std::string& Picture(int which) {
     return paths[which];
 }
 
+// What the pane draws: the picture stretched smoothly into its area.
 QImage PaneCopy(const QImage& picture, int w, int h) {
     lumidex::AreaGeometry g = lumidex::PreviewAreaGeometry(w, h, true);
     return picture.scaled(g.width, g.height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -45,18 +45,18 @@ void PlainDecode(benchmark::State& state) {
 void PreviewUncached(benchmark::State& state) {
     const std::string& path = Picture(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        QImage picture;
-        lumidex::ReadPicture(picture, path);
-        benchmark::DoNotOptimize(PaneCopy(picture, picture.width(), picture.height()).bits());
+        lumidex::PanePicture read;
+        lumidex::ReadPanePicture(path, lumidex::kPreviewSide, read);
+        benchmark::DoNotOptimize(PaneCopy(read.picture, read.fullWidth, read.fullHeight).bits());
     }
 }
 
 void PreviewCached(benchmark::State& state) {
     const std::string& path = Picture(static_cast<int>(state.range(0)));
-    QImage picture;
-    lumidex::ReadPicture(picture, path);
+    lumidex::PanePicture read;
+    lumidex::ReadPanePicture(path, lumidex::kPreviewSide, read);
     lumidex::PreviewCache cache;
-    cache.Add(picture, {path, 1, 1}, 20);
+    cache.Add(read.picture, read.fullWidth, read.fullHeight, {path, 1, 1}, 20);
     for (auto _ : state) {
         const int at = cache.Find({path, 1, 1});
         const auto& item = cache.At(at);

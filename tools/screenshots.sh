@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Saves PNG pictures of Lumidex2's windows (main window with English and Japanese menus, every
 # tab of the options window, the about box, the folder and picture dialogs, the progress window,
-# plug-in mode with pictures read through the project's plug-ins, the region window) into the
-# folder given as argument. Runs the program under Xvfb on a small catalogue that it
+# plug-in mode with pictures read through the project's plug-ins, the region window, both
+# previews in both languages and at 640 pixels wide, the picture viewer) into the folder given
+# as argument. Runs the program under Xvfb on a small catalogue that it
 # makes in a temporary settings folder.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"

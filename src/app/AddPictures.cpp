@@ -288,6 +288,7 @@ void Workspace::ReanalyseReferenceList() {
             LogMessage("File is too small," + entry.path);
             break;
         }
+        if (onReanalysing) onReanalysing(entry, a);
         const uint32_t oldKey = entry.key, oldCode = entry.code;
         // As the signature would, the progress replay reads the abort request after each cell.
         if (a.read != ReadOutcome::Ok || a.key < 0 || !ReplaySignatureProgress(f)) {

@@ -17,6 +17,7 @@
 #include "TOption.h"
 #include "TPView.h"
 #include "TProgress.h"
+#include "TViewLeft.h"
 
 #include <QApplication>
 #include <QDir>
@@ -61,11 +62,12 @@ bool Save(const QPixmap& picture, const QString& folder, const QString& name) {
 }
 
 // A few pictures in pairs of look-alikes.
-QString MakePictures(const QString& folder) {
+QString MakePictures(const QString& folder, int width = 160, int height = 120) {
     QDir().mkpath(folder);
     for (int i = 0; i < 8; ++i) {
-        QImage img(160, 120, QImage::Format_RGB32);
+        QImage img(width, height, QImage::Format_RGB32);
         QPainter p(&img);
+        p.scale(width / 160.0, height / 120.0);
         QLinearGradient g(0, 0, 160, 120);
         g.setColorAt(0, QColor::fromHsv((i / 2) * 60, 200, 230));
         g.setColorAt(1, QColor::fromHsv((i / 2) * 60 + 30, 120, 60));
@@ -215,6 +217,8 @@ int main(int argc, char** argv) {
     QDir().mkpath(out);
     std::string appDir = DefaultAppDir();
     QString pictures = MakePictures(QString::fromStdString(appDir) + "pictures");
+    // Large enough for the progress window to be drawn while one is analysed.
+    QString large = MakePictures(QString::fromStdString(appDir) + "large", 2400, 1800);
 
     auto program = StartProgram(appDir, {});
     TMain& main = *program->main;
@@ -250,6 +254,24 @@ int main(int argc, char** argv) {
                                              QItemSelectionModel::Rows);
     Settle();
     Save(main.grab(), out, "main-similar");
+    // Both previews with Japanese menus, and in the narrowest main window.
+    main.SetMenuLanguage(1);
+    Settle();
+    Save(main.grab(), out, "main-similar-japanese");
+    main.SetMenuLanguage(0);
+    const QSize wide = main.size();
+    main.resize(640, wide.height());
+    Settle();
+    Save(main.grab(), out, "main-similar-640");
+    main.resize(wide);
+    Settle();
+    // The reference viewer on a double click of the reference preview.
+    main.ImageDblClick(true, false);
+    Settle();
+    if (TViewLeft* viewer = main.PaneViewer(true)) {
+        Save(viewer->grab(), out, "viewer");
+        viewer->hide();
+    }
     ShootPopup(main, main.LeftPopupMenu(), references, out, "popup-reference");
     main.ListBox2()->selectionModel()->select(main.ListBox2()->model()->index(0, 0),
                                               QItemSelectionModel::ClearAndSelect |
@@ -311,7 +333,7 @@ int main(int argc, char** argv) {
         // The first round's adding left the catalogue changed; nobody answers a question here.
         ws.DataChanged = false;
         ws.ClearAllEntries();
-        main.AddPicturesFromFolder(pictures.toStdString());
+        main.AddPicturesFromFolder(large.toStdString());
         watch.stop();
     }
     main.SetMenuLanguage(0);

@@ -263,6 +263,9 @@ public:
     const PreviewPaneState& Pane(bool reference) const { return panes_[reference ? 0 : 1]; }
     QLabel* PaneImage(bool reference) const { return reference ? image1_ : image2_; }
     QString PaneHintText(bool reference) const;
+    // Every pixel of the pane's picture (the pane may draw from a small copy): read again
+    // where needed; empty, with "Read failed," logged, when that fails or nothing is shown.
+    const QImage& PaneFullPicture(bool reference);
     TViewLeft* PaneViewer(bool reference) const { return paneViewers_[reference ? 0 : 1]; }
     std::vector<TViewLeft*> FreeViewers() const;
     // The idle refresh of the information fields and the enabling of the pane commands.
@@ -273,17 +276,22 @@ private:
     void BuildPreviews();
     void HidePane(bool reference, bool forgetLast);
     void DrawPane(bool reference);
+    // Shows the pane's picture as entry's, with its hint.
+    void ShowPaneEntry(bool reference, const Pdata* entry, int64_t hintFileSize);
     void ForgetPreviewEntry(const Pdata* entry);
     void ShowInViewer(bool reference, TViewLeft* viewer);
     TViewLeft* MakeViewer(int binding);
     bool ViewableFile(const Pdata* entry) const;
     void GotoData(const std::string& path);
+    // "Reanalize All in Ref. &List" shows each picture it reads in the reference pane.
+    void ShowReanalysing(Pdata& entry, const FileAnalysis& read);
     PreviewCache previewCache_;
     PreviewPaneState panes_[2];
     TViewLeft* paneViewers_[2] = {nullptr, nullptr};
     std::vector<QPointer<TViewLeft>> freeViewers_;
     QMenu* popupMenuLeftUpper_ = nullptr;
     QMenu* popupMenuLeftLower_ = nullptr;
+    QLabel* previewFields_[6] = {}; // name, size and date under each pane
 
     // Dialogs and adding (TMainAdd.cpp).
 public:
@@ -399,10 +407,8 @@ public:
     // Runs the application appId (a verb of the "Shell" submenu) on the file.
     void OpenClick(bool reference, const std::string& appId);
     void CopyFileNameClick(bool reference);
-    // Puts the pane's picture on the clipboard, read in full when the pane shows a cached copy.
+    // Puts the pane's picture on the clipboard, read in full when the pane shows a small copy.
     void CopyImageClick(bool reference);
-    // The pane's picture in full, read again when the pane shows a cached copy (TMainPreview.cpp).
-    bool LoadFullPanePicture(bool reference);
     void RunGlimpser1Click();
     void RunTinter1Click();
     void RunJoiner1Click();

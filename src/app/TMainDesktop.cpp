@@ -159,8 +159,8 @@ void TMain::CopyFileNameClick(bool reference) {
 }
 
 void TMain::CopyImageClick(bool reference) {
-    if (!Pane(reference).shown || !LoadFullPanePicture(reference)) return;
-    QGuiApplication::clipboard()->setImage(Pane(reference).picture);
+    const QImage& picture = PaneFullPicture(reference);
+    if (!picture.isNull()) QGuiApplication::clipboard()->setImage(picture);
 }
 
 QMenu* TMain::ButtonPanelMenu(bool left) {

@@ -240,7 +240,7 @@ TEST_F(DesktopTest, CopyCommandsPutThePathAndTheFullPictureOnTheClipboard) {
     ASSERT_TRUE(ws.options.UsePreviewCache);
     for (int row : {2, 0, 2, 0})
         main->View(true, Reference(row));
-    ASSERT_TRUE(main->Pane(true).fromCache);
+    ASSERT_TRUE(main->Pane(true).smallCopy);
     Select(true, 0);
     Open(main->LeftPopupMenu());
     EXPECT_TRUE(main->Action("CopyFileName1")->isEnabled());
@@ -249,7 +249,7 @@ TEST_F(DesktopTest, CopyCommandsPutThePathAndTheFullPictureOnTheClipboard) {
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), Reference(0)->path);
     main->Action("CopyImage3")->trigger();
     EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(64, 48));
-    EXPECT_FALSE(main->Pane(true).fromCache);
+    EXPECT_FALSE(main->Pane(true).smallCopy);
 }
 
 TEST_F(DesktopTest, ButtonPanelMenusToggleTheirButtons) {

@@ -24,6 +24,7 @@
 #include <QDesktopServices>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -51,6 +52,11 @@
 #include <QVBoxLayout>
 
 namespace lumidex {
+
+namespace {
+QElapsedTimer eventsRan; // when ProcessEvents last let events run
+} // namespace
+
 TProgress* TMain::Progress() {
     if (!progress_) progress_ = new TProgress(this);
     return progress_;
@@ -86,6 +92,7 @@ QString TMain::CrystalHint() const {
 }
 
 void TMain::ShowProgress() {
+    eventsRan.invalidate(); // the first pause of an operation lets events run
     Progress()->ShowProgress();
 }
 
@@ -187,6 +194,12 @@ std::string TMain::ChooseFile(const FileChoice& choice) {
 }
 
 void TMain::ProcessEvents() {
+    // Analysis calls this many times a picture. While the progress window is shown, events
+    // run at most every 10 ms: sooner than a screen refreshes, so Abort is answered at once,
+    // yet repaints stop slowing the adding.
+    if (progress_ && progress_->isVisible() && eventsRan.isValid() && eventsRan.elapsed() < 10)
+        return;
+    eventsRan.start();
     QCoreApplication::processEvents();
 }
 

@@ -257,6 +257,8 @@ void TMain::ReanalizeAllinRefListClick() {
     if (ListUpRunning()) return;
     ws_->ReanalyseReferenceList();
     UpdateTitle(0);
+    // The reference pane showed each picture in turn; it returns to the selected one.
+    if (Pdata* selected = ws_->lists.currentReference) View(true, selected);
 }
 
 void TMain::FindinRefListClick() {

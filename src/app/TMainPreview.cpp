@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDateTime>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QKeyEvent>
@@ -25,6 +26,9 @@
 #include <QTextDocument>
 #include <QToolButton>
 #include <QTreeView>
+
+#include <algorithm>
+#include <cmath>
 
 namespace lumidex {
 
@@ -70,6 +74,19 @@ QImage DisplayOriented(const QImage& picture, const std::string& path) {
     return transform.isIdentity() ? result : result.transformed(transform);
 }
 
+// Width of the widest file time the field may show in the user's locale and font.
+int WidestFileTime(const QLabel* field) {
+    int widest = 0;
+    for (int month = 1; month <= 12; ++month)
+        for (int hour : {10, 22}) {
+            const QDateTime t(QDate(2028, month, 28), QTime(hour, 58, 58));
+            widest = std::max(widest, field->fontMetrics().horizontalAdvance(
+                                          Q(FormatFileTime(t.toSecsSinceEpoch()))));
+        }
+    // A centred text keeps no indent: the frame and a pixel either side.
+    return widest + 2 * field->frameWidth() + 2;
+}
+
 } // namespace
 
 void TMain::BuildPreviews() {
@@ -81,6 +98,10 @@ void TMain::BuildPreviews() {
         field->setFrameShape(QFrame::StyledPanel);
         field->setFrameShadow(QFrame::Sunken);
     }
+    // The column is as wide as a panel, or as a date where that is wider.
+    if (auto* column = findChild<QWidget*>("PreviewColumn"))
+        column->setFixedWidth(
+            std::max(kPreviewPanelSide, WidestFileTime(findChild<QLabel*>("STFDate"))));
     for (bool reference : {true, false}) {
         QLabel* area = PaneImage(reference);
         area->setTextFormat(Qt::PlainText);
@@ -144,6 +165,9 @@ void TMain::BuildPreviews() {
         for (const Pdata* entry : entries)
             ForgetPreviewEntry(entry);
     };
+    ws_->onReanalysing = [this](Pdata& entry, const FileAnalysis& read) {
+        ShowReanalysing(entry, read);
+    };
     auto clear = ws_->databaseHooks.ClearLists;
     ws_->databaseHooks.ClearLists = [this, clear] {
         ForgetPreviewEntry(nullptr);
@@ -187,32 +211,43 @@ void TMain::View(bool reference, Pdata* entry) {
         if (at >= 0) {
             const PreviewCache::Item& item = previewCache_.At(at);
             pane.picture = item.picture;
-            pane.fromCache = true;
+            pane.smallCopy = true;
             pane.fullWidth = item.fullWidth;
             pane.fullHeight = item.fullHeight;
         } else {
             SetBusy(true);
-            QImage picture;
-            const int failed = ReadPicture(picture, entry->path);
+            PanePicture read;
+            // The pane never draws more than this many device pixels a side, nor the cache.
+            const int side =
+                std::max(previewCache_.side(),
+                         static_cast<int>(std::ceil(kPreviewSide * area->devicePixelRatioF())));
+            const bool ok = ReadPanePicture(entry->path, side, read);
             SetBusy(false);
-            if (failed) {
+            if (!ok) {
                 ws_->LogMessage("Read failed," + entry->path);
                 // An old picture beside the new name would mislead the choice of a copy.
                 HidePane(reference, true);
                 return;
             }
-            pane.picture = std::move(picture);
-            pane.fromCache = false;
-            pane.fullWidth = pane.picture.width();
-            pane.fullHeight = pane.picture.height();
+            pane.picture = std::move(read.picture);
+            pane.smallCopy = read.reduced;
+            pane.fullWidth = read.fullWidth;
+            pane.fullHeight = read.fullHeight;
             if (ws_->options.UsePreviewCache)
-                previewCache_.Add(pane.picture, key,
+                previewCache_.Add(pane.picture, pane.fullWidth, pane.fullHeight, key,
                                   PreviewCache::LimitFromText(ws_->options.CacheCount));
         }
     }
+    ShowPaneEntry(reference, entry, reference ? entry->fileSize : status.size);
+    if (TViewLeft* viewer = PaneViewer(reference); viewer && viewer->isVisible())
+        ShowInViewer(reference, viewer);
+}
+
+void TMain::ShowPaneEntry(bool reference, const Pdata* entry, int64_t hintFileSize) {
+    PreviewPaneState& pane = panes_[reference ? 0 : 1];
+    QLabel* area = PaneImage(reference);
     if (pane.fullWidth > 0 && pane.fullHeight > 0) {
-        pane.hint = PaneHint(*entry, pane.fullWidth, pane.fullHeight,
-                             reference ? entry->fileSize : status.size, ws_->memos,
+        pane.hint = PaneHint(*entry, pane.fullWidth, pane.fullHeight, hintFileSize, ws_->memos,
                              ws_->options.ShowMemoonPreview, reference);
         area->setToolTip(PlainHint(pane.hint));
         pane.shown = pane.lastShown = entry;
@@ -221,8 +256,6 @@ void TMain::View(bool reference, Pdata* entry) {
     } else {
         area->setToolTip(QString());
     }
-    if (TViewLeft* viewer = PaneViewer(reference); viewer && viewer->isVisible())
-        ShowInViewer(reference, viewer);
     SetPreviewSizes(Pane(true).shown ? Pane(true).shown->fileSize : -1,
                     Pane(false).shown ? Pane(false).shown->fileSize : -1);
 }
@@ -312,28 +345,31 @@ void TMain::ConfigureViewer(TViewLeft* viewer) {
             });
 }
 
+const QImage& TMain::PaneFullPicture(bool reference) {
+    static const QImage none;
+    PreviewPaneState& pane = panes_[reference ? 0 : 1];
+    if (!pane.shown) return none;
+    if (pane.smallCopy) {
+        QImage full;
+        if (ReadPicture(full, pane.shown->path) != 0) {
+            ws_->LogMessage("Read failed," + pane.shown->path);
+            return none;
+        }
+        pane.picture = std::move(full);
+        pane.smallCopy = false;
+    }
+    return pane.picture;
+}
+
 void TMain::ShowInViewer(bool reference, TViewLeft* viewer) {
     PreviewPaneState& pane = panes_[reference ? 0 : 1];
-    if (!pane.shown || !LoadFullPanePicture(reference)) return;
+    // The pane may hold only a small copy; the viewer shows the picture itself.
+    if (PaneFullPicture(reference).isNull()) return;
     viewer->setWindowTitle(Q(pane.hint));
     if (viewer->binding() == ViewerBinding::Unbound) viewer->SetPath(pane.shown->path);
     viewer->show();
     viewer->ShowPicture(DisplayOriented(pane.picture, pane.shown->path));
     viewer->raise();
-}
-
-bool TMain::LoadFullPanePicture(bool reference) {
-    PreviewPaneState& pane = panes_[reference ? 0 : 1];
-    if (!pane.shown || !pane.fromCache) return pane.shown != nullptr;
-    // The cache holds only the small copy.
-    QImage full;
-    if (ReadPicture(full, pane.shown->path) != 0) {
-        ws_->LogMessage("Read failed," + pane.shown->path);
-        return false;
-    }
-    pane.picture = std::move(full);
-    pane.fromCache = false;
-    return true;
 }
 
 void TMain::ImageDblClick(bool reference, bool shift) {
@@ -411,19 +447,46 @@ void TMain::ReAnalyseWholeClick(bool reference) {
     UpdateToolButtons();
 }
 
+void TMain::ShowReanalysing(Pdata& entry, const FileAnalysis& read) {
+    // Cached copies of the file may show its old content.
+    DropPreview(entry.path);
+    SyncViewSelection();
+    if (const int row = ws_->lists.reference.SelectedRow(); row >= 0)
+        listBox1_->scrollTo(model1_->index(row, 0));
+    RefreshPreviewState();
+    if (read.read != ReadOutcome::Ok || read.preview.isNull()) {
+        HidePane(true, true);
+        return;
+    }
+    PreviewPaneState& pane = panes_[0];
+    pane.reloadRequest = false;
+    pane.picture = read.preview;
+    pane.fullWidth = read.width;
+    pane.fullHeight = read.height;
+    pane.smallCopy = read.preview.size() != QSize(read.width, read.height);
+    ShowPaneEntry(true, &entry, read.status.size);
+    leftViewPanel_->repaint();
+}
+
 void TMain::RefreshPreviewState() {
     Lists& lists = ws_->lists;
-    auto fields = [this](const Pdata* entry, const char* name, const char* size, const char* date) {
-        findChild<QLabel*>(name)->setText(
-            entry ? " " + PathText(std::string(paths::FileName(entry->path))) : QString());
-        findChild<QLabel*>(size)->setText(entry ? Q(FormatSize(entry->fileSize)) : QString());
-        findChild<QLabel*>(date)->setText(
-            entry && entry->fileTime != -1 ? Q(FormatFileTime(entry->fileTime)) : QString());
+    // Runs after every analysed file: the fields are looked up once.
+    if (!previewFields_[0]) {
+        const char* names[] = {"STFnam1", "STFSize1", "STFDate", "STFnam2", "STFSize2", "STFDate2"};
+        for (int i = 0; i < 6; ++i)
+            previewFields_[i] = findChild<QLabel*>(names[i]);
+    }
+    auto fields = [](const Pdata* entry, QLabel* const* field) {
+        field[0]->setText(entry ? " " + PathText(std::string(paths::FileName(entry->path)))
+                                : QString());
+        field[1]->setText(entry ? Q(FormatSize(entry->fileSize)) : QString());
+        field[2]->setText(entry && entry->fileTime != -1 ? Q(FormatFileTime(entry->fileTime))
+                                                         : QString());
     };
     const int row = lists.reference.SelectedRow();
     lists.currentReference = row >= 0 ? lists.reference.EntryAt(row) : nullptr;
-    fields(lists.currentReference, "STFnam1", "STFSize1", "STFDate");
-    fields(lists.currentTarget, "STFnam2", "STFSize2", "STFDate2");
+    fields(lists.currentReference, previewFields_);
+    fields(lists.currentTarget, previewFields_ + 3);
     const bool left = ViewableFile(lists.currentReference);
     const bool right = ViewableFile(lists.currentTarget);
     if (!left && Pane(true).shown) HidePane(true, false);

@@ -57,7 +57,12 @@ TEST_F(PreviewTest, SelectingAReferenceShowsBothPanesWithFieldsAndColumns) {
     EXPECT_EQ(Text("STFnam1"), " p0.png");
     EXPECT_EQ(Text("STFnam2"), " p1.png");
     EXPECT_EQ(Text("STFSize1").toStdString(), FormatSize(Entry(0)->fileSize));
-    EXPECT_FALSE(Text("STFDate").isEmpty());
+    // The date fits its field in the narrowest window.
+    main->resize(640, main->height());
+    QApplication::processEvents();
+    QLabel* date = main->findChild<QLabel*>("STFDate");
+    EXPECT_EQ(date->text().toStdString(), FormatFileTime(Entry(0)->fileTime));
+    EXPECT_LE(date->fontMetrics().horizontalAdvance(date->text()), date->contentsRect().width());
     EXPECT_EQ(main->PaneHintText(true).toStdString(),
               Entry(0)->path + ":(64x48," + std::to_string(Entry(0)->fileSize) + " bytes)");
     EXPECT_TRUE(main->Action("ViewRefference1")->isEnabled());
@@ -86,14 +91,44 @@ TEST_F(PreviewTest, CacheEvictsInArrivalOrderAndReloadReadsAgain) {
     SelectReference(1);
     main->RequestPaneReload(true);
     main->View(true, Entry(1));
-    EXPECT_TRUE(main->Pane(true).fromCache);
+    EXPECT_TRUE(main->Pane(true).smallCopy);
     // The viewer gets the picture itself, not the small copy.
     main->ImageDblClick(true, false);
     ASSERT_NE(main->PaneViewer(true), nullptr);
     EXPECT_TRUE(main->PaneViewer(true)->isVisible());
     EXPECT_EQ(main->PaneViewer(true)->picture().size(), QSize(64, 48));
-    EXPECT_FALSE(main->Pane(true).fromCache);
+    EXPECT_FALSE(main->Pane(true).smallCopy);
     EXPECT_EQ(main->PaneViewer(true)->windowTitle(), main->PaneHintText(true));
+}
+
+TEST_F(PreviewTest, LargeJpegIsDecodedReducedButKnownAndViewedWhole) {
+    Workspace& ws = main->workspace();
+    test::WriteJpeg(data.File("pics/big.jpg"), test::PhotoLikePicture(1600, 1200, 3));
+    ws.AddPictures(data.File("pics"), {"big.jpg"});
+    main->RefreshViews();
+    const int row = ws.lists.reference.Find(ws.newPictures.front());
+    ASSERT_GE(row, 0);
+    for (bool cache : {false, true}) {
+        main->findChild<QCheckBox*>("UsePreviewCache")->setChecked(cache);
+        main->RequestPaneReload(true);
+        SelectReference(row);
+        main->View(true, Entry(row));
+        const PreviewPaneState& pane = main->Pane(true);
+        EXPECT_TRUE(pane.smallCopy);
+        EXPECT_LT(pane.picture.width(), 1600);
+        EXPECT_GE(pane.picture.height(), 105);
+        EXPECT_EQ(main->PaneImage(true)->geometry(), QRect(8, 21, 105, 78));
+        EXPECT_NE(main->PaneHintText(true).toStdString().find(":(1600x1200,"), std::string::npos);
+        main->ImageDblClick(true, false);
+        EXPECT_EQ(main->PaneViewer(true)->picture().size(), QSize(1600, 1200));
+        EXPECT_FALSE(pane.smallCopy);
+        main->PaneViewer(true)->hide();
+    }
+    // The cached copy keeps the picture's own size, though made from the reduced decode.
+    PreviewCache& cache = main->previewCache();
+    ASSERT_EQ(cache.Count(), 1);
+    EXPECT_EQ(cache.At(0).fullWidth, 1600);
+    EXPECT_EQ(cache.At(0).fullHeight, 1200);
 }
 
 TEST_F(PreviewTest, UnreadablePictureAndRemovedEntriesLeaveNothingBehind) {
@@ -126,6 +161,35 @@ TEST_F(PreviewTest, UnreadablePictureAndRemovedEntriesLeaveNothingBehind) {
     main->ClearAllDataEntryClick();
     EXPECT_EQ(main->Pane(true).lastShown, nullptr);
     EXPECT_EQ(main->Pane(false).lastShown, nullptr);
+}
+
+TEST_F(PreviewTest, ReanalysingTheReferenceListShowsEachPictureAndDropsItsCopies) {
+    Workspace& ws = main->workspace();
+    main->findChild<QCheckBox*>("UsePreviewCache")->setChecked(true);
+    for (int row : {0, 1, 2})
+        SelectReference(row);
+    ASSERT_EQ(main->previewCache().Count(), 3);
+    SelectReference(1);
+    // p2 turns unreadable: its pane is emptied, and the run goes on.
+    test::WriteBytes(Entry(2)->path, std::string(2000, 'x'));
+    std::vector<std::pair<const Pdata*, bool>> seen;
+    auto show = ws.onReanalysing;
+    ws.onReanalysing = [&](Pdata& entry, const FileAnalysis& read) {
+        show(entry, read);
+        seen.emplace_back(main->Pane(true).shown, !main->PaneImage(true)->isHidden());
+        EXPECT_EQ(main->previewCache().Find({entry.path, read.status.size, read.status.modified}),
+                  -1);
+    };
+    main->ReanalizeAllinRefListClick();
+    const std::vector<std::pair<const Pdata*, bool>> expected = {
+        {Entry(0), true}, {Entry(1), true}, {nullptr, false}};
+    EXPECT_EQ(seen, expected);
+    // Back to the selected reference, read again.
+    EXPECT_EQ(ws.lists.reference.SelectedRow(), 1);
+    EXPECT_EQ(main->Pane(true).shown, Entry(1));
+    EXPECT_FALSE(main->PaneImage(true)->isHidden());
+    EXPECT_EQ(main->PaneHintText(true).toStdString(),
+              Entry(1)->path + ":(64x48," + std::to_string(Entry(1)->fileSize) + " bytes)");
 }
 
 TEST_F(PreviewTest, ViewerStepsOncePerNotchAndClosesOnEscape) {

@@ -116,7 +116,7 @@ TEST_F(RegionsInTheWindow, WindowEditsTheEntryThePaneShowsWithItsFullPicture) {
     Pdata* scene = SelectReference("scene.png");
     SelectReference("crop.png");
     SelectReference("scene.png");
-    ASSERT_TRUE(main->Pane(true).fromCache) << "the pane holds only the small copy";
+    ASSERT_TRUE(main->Pane(true).smallCopy) << "the pane holds only the small copy";
     // The target pane shows the crop while the target list has nothing selected.
     main->View(false, crop);
     ASSERT_EQ(main->Pane(false).shown, crop);

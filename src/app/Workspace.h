@@ -76,6 +76,9 @@ public:
     bool ReanalyseEntry(Pdata& entry);
     // "Reanalize All in Ref. &List".
     void ReanalyseReferenceList();
+    // Told of each entry the re-analysis of the reference list reads, with what it read, so
+    // that the window can show the picture while it is analysed.
+    std::function<void(Pdata& entry, const FileAnalysis& read)> onReanalysing;
     // "Clear &All Data Entries": false when the user said No.
     bool ClearAllEntries();
     // Depth setting of the folder dialog, used for dropped folders too.

@@ -53,14 +53,17 @@ ReadOutcome FromDecode(DecodeOutcome outcome) {
     return ReadOutcome::Failed;
 }
 
-ReadOutcome ReadJpeg(QImage& target, const std::string& path, int cellWidth = 0,
-                     int cellHeight = 0) {
+ReadOutcome ReadJpeg(QImage& target, const std::string& path, int cellWidth, int cellHeight,
+                     QSize& fullSize) {
     File file = OpenFile(path);
     if (!file) return ReadOutcome::Failed;
     QImage image;
+    RgbSize full;
     ReadOutcome outcome = FromDecode(
-        DecodeJpegRgb(file.get(), kMaxPictureSide, IntoImage(image), cellWidth, cellHeight));
-    if (outcome == ReadOutcome::Ok) target = std::move(image);
+        DecodeJpegRgb(file.get(), kMaxPictureSide, IntoImage(image), cellWidth, cellHeight, &full));
+    if (outcome != ReadOutcome::Ok) return outcome;
+    target = std::move(image);
+    fullSize = QSize(full.width, full.height);
     return outcome;
 }
 
@@ -191,9 +194,10 @@ ReadOutcome ReadPictureFile(QImage& target, const std::string& path) {
 }
 
 ReadOutcome ReadPictureForCell(QImage& target, const std::string& path, int cellWidth,
-                               int cellHeight) {
+                               int cellHeight, QSize* fullSize) {
     std::string ext = paths::UpperKey(paths::Extension(path));
     ReadOutcome outcome = ReadOutcome::Failed;
+    QSize full; // only a reduced decode differs from the picture read
     if (SpiHost* host = ActivePictureHost())
         outcome = ReadThroughHost(*host, target, path);
     else if (ext == ".PNG")
@@ -201,8 +205,9 @@ ReadOutcome ReadPictureForCell(QImage& target, const std::string& path, int cell
     else if (ext == ".BMP")
         outcome = ReadBmp(target, path);
     else if (ext == ".JPG" || ext == ".JIF" || ext == ".JPE" || ext == ".JPEG")
-        outcome = ReadJpeg(target, path, cellWidth, cellHeight);
+        outcome = ReadJpeg(target, path, cellWidth, cellHeight, full);
     if (outcome != ReadOutcome::Ok) target = QImage();
+    if (outcome == ReadOutcome::Ok && fullSize) *fullSize = full.isValid() ? full : target.size();
     return outcome;
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 class QImage;
+class QSize;
 
 namespace lumidex {
 
@@ -22,9 +23,10 @@ enum class ReadOutcome {
 ReadOutcome ReadPictureFile(QImage& target, const std::string& path);
 
 // The same for drawing into a cell of the given size: a JPEG may come back reduced (to a half,
-// a quarter or an eighth) as long as it still covers the cell. Never for analysis.
+// a quarter or an eighth) as long as it still covers the cell. Never for analysis. fullSize,
+// when given, gets the picture's own size on success.
 ReadOutcome ReadPictureForCell(QImage& target, const std::string& path, int cellWidth,
-                               int cellHeight);
+                               int cellHeight, QSize* fullSize = nullptr);
 
 // 0 on success, 1 on failure.
 inline int ReadPicture(QImage& target, const std::string& path) {

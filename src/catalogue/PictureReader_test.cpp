@@ -329,8 +329,11 @@ TEST(ReadPicture, ForACellJpegDecodesReducedButCoveringTheCell) {
     };
     for (const Case& c : cases) {
         QImage picture;
-        ASSERT_EQ(ReadPictureForCell(picture, c.path, c.cellWidth, c.cellHeight), ReadOutcome::Ok);
+        QSize full;
+        ASSERT_EQ(ReadPictureForCell(picture, c.path, c.cellWidth, c.cellHeight, &full),
+                  ReadOutcome::Ok);
         EXPECT_EQ(picture.size(), c.decoded) << c.path << " " << c.cellWidth << "x" << c.cellHeight;
+        EXPECT_EQ(full, QSize(800, 600)); // the header's size, whatever was decoded
         EXPECT_EQ(picture.format(), QImage::Format_RGB888);
     }
     // A reduced decode is still the picture: close to the full decode scaled down.

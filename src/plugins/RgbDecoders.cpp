@@ -54,6 +54,7 @@ struct JpegJob {
     std::vector<JSAMPLE> cmykRow;
     DecodeOutcome outcome = DecodeOutcome::Failed;
     int cellWidth = 0, cellHeight = 0;
+    RgbSize* fullSize = nullptr;
 };
 
 // Largest libjpeg reduction whose output still covers the cell (output sides round up).
@@ -85,6 +86,9 @@ void DecodeJpeg(JpegJob& job) {
     }
     jpeg_stdio_src(cinfo, job.file);
     jpeg_read_header(cinfo, TRUE);
+    if (job.fullSize)
+        *job.fullSize = {static_cast<int>(cinfo->image_width),
+                         static_cast<int>(cinfo->image_height)};
     if (TooLarge(cinfo->image_width, cinfo->image_height, job.maxSide)) {
         job.outcome = DecodeOutcome::Oversized;
         return;
@@ -182,8 +186,9 @@ void DecodePng(PngJob& job) {
 } // namespace
 
 DecodeOutcome DecodeJpegRgb(std::FILE* file, int maxSide, const RgbAllocator& allocate,
-                            int cellWidth, int cellHeight) {
+                            int cellWidth, int cellHeight, RgbSize* fullSize) {
     auto job = std::make_unique<JpegJob>();
+    job->fullSize = fullSize;
     job->file = file;
     job->maxSide = maxSide;
     job->cellWidth = cellWidth;

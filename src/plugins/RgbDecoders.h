@@ -23,11 +23,18 @@ struct RgbTarget {
 // Called once the size is known; a target without pixels fails the decoding.
 using RgbAllocator = std::function<RgbTarget(int width, int height)>;
 
+// The picture's own width and height, as its header states them.
+struct RgbSize {
+    int width = 0;
+    int height = 0;
+};
+
 // file is read from its current position to the end of the picture. With a cell to fill,
 // libjpeg decodes at the smallest of 1/8, 1/4, 1/2 that still covers it (a thumbnail of a
-// large photograph then costs a fraction of the full decode); never for analysis.
+// large photograph then costs a fraction of the full decode); never for analysis. fullSize,
+// when given, gets the undecoded size as soon as the header is read.
 DecodeOutcome DecodeJpegRgb(std::FILE* file, int maxSide, const RgbAllocator& allocate,
-                            int cellWidth = 0, int cellHeight = 0);
+                            int cellWidth = 0, int cellHeight = 0, RgbSize* fullSize = nullptr);
 // file is read from its current position, the 8-byte PNG signature included.
 DecodeOutcome DecodePngRgb(std::FILE* file, int maxSide, const RgbAllocator& allocate);
 

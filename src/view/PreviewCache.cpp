@@ -34,14 +34,15 @@ std::string PreviewCache::CorrectedCountText(const std::string& text) {
     return text;
 }
 
-void PreviewCache::Add(const QImage& picture, const PreviewKey& key, int limit) {
+void PreviewCache::Add(const QImage& picture, int fullWidth, int fullHeight, const PreviewKey& key,
+                       int limit) {
     if (picture.isNull() || limit <= 0 || Find(key) >= 0) return;
     while (Count() >= limit)
         items_.erase(items_.begin());
     Item item;
     item.key = key;
-    item.fullWidth = picture.width();
-    item.fullHeight = picture.height();
+    item.fullWidth = fullWidth;
+    item.fullHeight = fullHeight;
     item.picture = picture.scaled(side_, side_, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                        .convertToFormat(QImage::Format_RGB888);
     items_.push_back(std::move(item));

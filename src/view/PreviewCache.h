@@ -37,8 +37,10 @@ public:
     // The text CacheCount shows after an edit: a negative number becomes "20".
     static std::string CorrectedCountText(const std::string& text);
 
-    // Adds a copy of picture unless the key is held already; makes room first.
-    void Add(const QImage& picture, const PreviewKey& key, int limit);
+    // Adds a copy of picture, a picture of fullWidth x fullHeight perhaps decoded reduced,
+    // unless the key is held already; makes room first.
+    void Add(const QImage& picture, int fullWidth, int fullHeight, const PreviewKey& key,
+             int limit);
     int Find(const PreviewKey& key) const;
     void Delete(int position);
     // Drops every item of path, whatever version (the file changed or went away).

@@ -2,6 +2,7 @@
 
 #include "DataManage.h"
 #include "Pdata.h"
+#include "PictureReader.h"
 
 #include <algorithm>
 
@@ -26,6 +27,18 @@ AreaGeometry PreviewAreaGeometry(int fullWidth, int fullHeight, bool keepAspectR
         g.top = 8;
     }
     return g;
+}
+
+bool ReadPanePicture(const std::string& path, int side, PanePicture& read) {
+    QSize full;
+    if (ReadPictureForCell(read.picture, path, side, side, &full) != ReadOutcome::Ok) {
+        read = PanePicture{};
+        return false;
+    }
+    read.fullWidth = full.width();
+    read.fullHeight = full.height();
+    read.reduced = full != read.picture.size();
+    return true;
 }
 
 std::string PaneHint(const Pdata& entry, int fullWidth, int fullHeight, int64_t fileSize,

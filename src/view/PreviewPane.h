@@ -33,6 +33,18 @@ AreaGeometry PreviewAreaGeometry(int fullWidth, int fullHeight, bool keepAspectR
 std::string PaneHint(const Pdata& entry, int fullWidth, int fullHeight, int64_t fileSize,
                      const DataManage& memos, bool showMemos, bool skipBlankNumber);
 
+// A picture read for a pane, with the picture's own size: a JPEG is decoded reduced (a half,
+// a quarter or an eighth) as long as both sides still cover side pixels, the largest the
+// pane draws in device pixels; other formats come whole.
+struct PanePicture {
+    QImage picture;
+    int fullWidth = 0;
+    int fullHeight = 0;
+    bool reduced = false; // picture is smaller than the file's
+};
+// False when the file cannot be read (picture then empty).
+bool ReadPanePicture(const std::string& path, int side, PanePicture& read);
+
 // What one preview pane remembers between showings.
 struct PreviewPaneState {
     const Pdata* shown = nullptr;     // the entry its picture belongs to (nullptr: hidden)
@@ -40,9 +52,10 @@ struct PreviewPaneState {
     bool reloadRequest = false;       // the next showing reads the file again
     int fullWidth = 0;
     int fullHeight = 0;
-    // The full picture, or only the cache's small copy (then fromCache).
+    // The full picture, or only a small copy (the cache's or a reduced decode: then smallCopy);
+    // whoever needs every pixel (the viewer, the clipboard) reads the file.
     QImage picture;
-    bool fromCache = false;
+    bool smallCopy = false;
     std::string hint;
 
     // Whether showing entry has to fetch its picture again.
@@ -59,7 +72,7 @@ struct PreviewPaneState {
         if (!forgetLast) return;
         lastShown = nullptr;
         picture = QImage();
-        fromCache = false;
+        smallCopy = false;
         fullWidth = fullHeight = 0;
         hint.clear();
     }

@@ -61,34 +61,34 @@ TEST(PreviewCache, FirstInFirstOutWithoutRenewal) {
     PreviewCache cache;
     auto key = [](int i) { return PreviewKey{"/p/" + std::to_string(i) + ".jpg", 1000, 5}; };
     for (int i = 0; i < 20; ++i)
-        cache.Add(Picture(64, 48), key(i), 20);
+        cache.Add(Picture(64, 48), 64, 48, key(i), 20);
     // Showing the first again neither renews it nor adds it twice.
-    cache.Add(Picture(64, 48), key(0), 20);
+    cache.Add(Picture(64, 48), 64, 48, key(0), 20);
     EXPECT_EQ(cache.Count(), 20);
-    cache.Add(Picture(64, 48), key(20), 20);
+    cache.Add(Picture(64, 48), 64, 48, key(20), 20);
     EXPECT_EQ(cache.Count(), 20);
     EXPECT_EQ(cache.Find(key(0)), -1);
     EXPECT_EQ(cache.Find(key(1)), 0);
     EXPECT_EQ(cache.Find(key(20)), 19);
     // A smaller limit evicts the oldest until the new one fits.
-    cache.Add(Picture(64, 48), key(21), 5);
+    cache.Add(Picture(64, 48), 64, 48, key(21), 5);
     EXPECT_EQ(cache.Count(), 5);
     EXPECT_EQ(cache.Find(key(17)), 0);
 }
 
 TEST(PreviewCache, KeyIsExactPathSizeAndTime) {
     PreviewCache cache;
-    cache.Add(Picture(70000, 1), PreviewKey{"/p/x.jpg", 2000, 7}, 20);
+    cache.Add(Picture(700, 1), 70000, 1, PreviewKey{"/p/x.jpg", 2000, 7}, 20);
     ASSERT_EQ(cache.Find({"/p/x.jpg", 2000, 7}), 0);
-    // Wider than 65535: the full size is kept whole.
+    // Wider than 65535, and decoded reduced: the full size is kept whole.
     EXPECT_EQ(cache.At(0).fullWidth, 70000);
     EXPECT_EQ(cache.At(0).fullHeight, 1);
     EXPECT_EQ(cache.At(0).picture.size(), QSize(105, 105));
     EXPECT_EQ(cache.Find({"/p/X.jpg", 2000, 7}), -1); // another file on Linux
     EXPECT_EQ(cache.Find({"/p/x.jpg", 2001, 7}), -1); // the file changed
     EXPECT_EQ(cache.Find({"/p/x.jpg", 2000, 8}), -1);
-    cache.Add(Picture(8, 8), PreviewKey{"/p/x.jpg", 2001, 8}, 20);
-    cache.Add(Picture(8, 8), PreviewKey{"/p/y.jpg", 2001, 8}, 20);
+    cache.Add(Picture(8, 8), 8, 8, PreviewKey{"/p/x.jpg", 2001, 8}, 20);
+    cache.Add(Picture(8, 8), 8, 8, PreviewKey{"/p/y.jpg", 2001, 8}, 20);
     cache.DropPath("/p/x.jpg");
     EXPECT_EQ(cache.Count(), 1);
     cache.Delete(5); // out of range: nothing
@@ -111,7 +111,7 @@ TEST(PreviewCache, CountTextRules) {
     }
     // A limit of 0 keeps nothing.
     PreviewCache cache;
-    cache.Add(Picture(8, 8), PreviewKey{"/a.jpg", 1, 1}, 0);
+    cache.Add(Picture(8, 8), 8, 8, PreviewKey{"/a.jpg", 1, 1}, 0);
     EXPECT_EQ(cache.Count(), 0);
 }
 
