@@ -277,12 +277,15 @@ void Workspace::ReanalyseReferenceList() {
             path = paths[foreseen++];
             return true;
         },
-        false);
+        true);
     for (int row = 0; row < lists.reference.Count(); ++row) {
         lists.reference.Select(row);
         Pdata& entry = *lists.reference.EntryAt(row);
+        // The window shows each picture as it is read again.
         FileAnalysis a = analyser.measure ? analyser.measure(entry.path)
-                                          : MeasureFile(entry.path, ProgressPreview::None);
+                                          : MeasureFile(entry.path, frame().ShowsPictures()
+                                                                        ? ProgressPreview::Small
+                                                                        : ProgressPreview::None);
         const FileStatus& st = a.status;
         if (!st.exists || st.size < 1024) {
             LogMessage("File is too small," + entry.path);
