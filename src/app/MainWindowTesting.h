@@ -2,6 +2,8 @@
 // For tests of the main window: the program started over temporary folders, and modal dialogs
 // worked from the event loop.
 
+#include "DatabaseCommands.h"
+#include "DialogScript.h"
 #include "RecordingFrame.h"
 #include "StartUp.h"
 #include "TMain.h"
@@ -9,8 +11,7 @@
 #include "TestApplication.h"
 
 #include <QApplication>
-#include <QDialog>
-#include <QTimer>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -19,13 +20,18 @@
 
 namespace lumidex::test {
 
-// Works the modal dialog that the next command opens.
-inline void OnModalDialog(std::function<void(QDialog*)> work) {
-    QTimer::singleShot(0, [work] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        work(dialog);
-    });
+// Writes a database of every picture under folder (home: where the writing workspace keeps its
+// files); returns its path.
+inline std::string WriteFolderDatabase(const std::string& folder, const std::string& home,
+                                       const std::string& path) {
+    NullFrame frame;
+    Workspace ws(frame, home);
+    ws.AddPicturesFromFolder(folder, {});
+    ws.options.UseJapneseMenu = false;
+    Database db = ws.DatabaseParts();
+    BuildHeader(db);
+    EXPECT_TRUE(WriteDatabase(db, path));
+    return path;
 }
 
 // The program with its settings folder in home; questions answered by script.
@@ -33,12 +39,14 @@ class MainWindowFixture : public ::testing::Test {
 protected:
     void SetUp() override { EnsureApplication(); }
     void Start(QStringList args = {}) {
+        EnsureApplication(); // for fixtures whose SetUp starts the program itself
         program = StartProgram(home.path(), args);
         main = program->main.get();
         main->SetScript(&script);
         main->show();
         QApplication::processEvents();
     }
+    void Start(const std::string& database) { Start({QString::fromStdString(database)}); }
     // Also ends a program started again within one test.
     void Stop() {
         if (main) {
@@ -49,6 +57,13 @@ protected:
         main = nullptr;
     }
     void TearDown() override { Stop(); }
+    // As the user selects one row of a list view.
+    void SelectRow(QTreeView* view, int row) {
+        view->selectionModel()->select(view->model()->index(row, 0),
+                                       QItemSelectionModel::ClearAndSelect |
+                                           QItemSelectionModel::Rows);
+        main->UpdateActions();
+    }
 
     TempDir home, data;
     RecordingFrame script;

@@ -19,7 +19,7 @@ namespace lumidex {
 namespace {
 
 void ChooseFolder(const std::string& folder) {
-    test::OnModalDialog([folder](QDialog* d) {
+    test::OnDialog([folder](QDialog* d) {
         EXPECT_EQ(d->windowTitle(), "Susie Plugin Folder");
         static_cast<TDirSel*>(d)->SetCurrentFolder(folder);
         d->findChild<QPushButton*>("Button1")->click();
@@ -77,7 +77,7 @@ TEST_F(PluginModeWindow, FolderWithoutPluginsKeepsTheModeOffAndTheLoadedOnes) {
     Start();
     Workspace& ws = main->workspace();
     // A cancelled dialog changes nothing.
-    test::OnModalDialog([](QDialog* d) { d->findChild<QPushButton*>("Button2")->click(); });
+    test::OnDialog([](QDialog* d) { d->findChild<QPushButton*>("Button2")->click(); });
     main->Action("SetPluginDirectory1")->trigger();
     EXPECT_TRUE(script.questions.empty());
 

@@ -1,6 +1,6 @@
 #include "DatabaseCommands.h"
 #include "Format.h"
-#include "MainWindowTest.h"
+#include "MainWindowTesting.h"
 #include "RecordingFrame.h"
 #include "StartUp.h"
 #include "TMain.h"
@@ -36,7 +36,7 @@ std::string MakePreviewDatabase(const TempDir& dir) {
     return test::WriteFolderDatabase(dir.File("pics"), dir.File("db_home"), dir.File("p.ld2"));
 }
 
-class PreviewTest : public test::MainWindowTest {
+class PreviewTest : public test::MainWindowFixture {
 protected:
     void SetUp() override { Start(MakePreviewDatabase(data)); }
     void SelectReference(int row) { SelectRow(main->ListBox1(), row); }

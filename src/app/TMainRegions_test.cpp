@@ -20,7 +20,7 @@ namespace {
 // Works the region window that the next command opens; a window still open after two
 // seconds is closed, so that a fault fails the test instead of hanging it.
 void OnRegionWindow(std::function<void(TPView*)> work) {
-    test::OnModalDialog([work](QDialog* dialog) {
+    test::OnDialog([work](QDialog* dialog) {
         auto* view = dynamic_cast<TPView*>(dialog);
         ASSERT_NE(view, nullptr);
         QTimer::singleShot(2000, view, [view] { view->reject(); });

@@ -1,4 +1,4 @@
-#include "MainWindowTest.h"
+#include "MainWindowTesting.h"
 #include "PictureReader.h"
 #include "TSlideShow.h"
 #include "TThumbnail.h"
@@ -40,7 +40,7 @@ std::string MakeToolsDatabase(const TempDir& dir) {
     return path;
 }
 
-class ViewToolsTest : public test::MainWindowTest {
+class ViewToolsTest : public test::MainWindowFixture {
 protected:
     void SetUp() override {
         test::EnsureApplication();
