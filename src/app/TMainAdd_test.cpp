@@ -1,3 +1,4 @@
+#include "DialogScript.h"
 #include "RecordingFrame.h"
 #include "StartUp.h"
 #include "TDirSel.h"
@@ -27,25 +28,12 @@
 namespace lumidex {
 namespace {
 
+using test::Find;
+using test::OnDialog;
 using test::TempDir;
 
 void EnsureApp() {
     test::EnsureApplication();
-}
-
-template <class T> T* Find(QWidget* in, const char* name) {
-    T* w = in->findChild<T*>(name);
-    EXPECT_NE(w, nullptr) << name;
-    return w;
-}
-
-// Works the modal dialog that the next command opens.
-void OnDialog(std::function<void(QDialog*)> answer) {
-    QTimer::singleShot(0, [answer] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        answer(dialog);
-    });
 }
 
 class AddingTest : public ::testing::Test {

@@ -1,5 +1,6 @@
 #include "Companions.h"
 #include "DatabaseCommands.h"
+#include "DialogScript.h"
 #include "EntryListModel.h"
 #include "LumidexServer.h"
 #include "RecordingFrame.h"
@@ -41,6 +42,7 @@
 namespace lumidex {
 namespace {
 
+using test::OnDialog;
 using test::RecordingFrame;
 using test::TempDir;
 
@@ -90,15 +92,6 @@ std::string MakeSimilarDatabase(const TempDir& dir) {
 void Choose(QComboBox* box, int index) {
     box->setCurrentIndex(index);
     emit box->activated(index);
-}
-
-// Runs answer on the modal dialog that the next command opens.
-void OnDialog(std::function<void(QDialog*)> answer) {
-    QTimer::singleShot(0, [answer] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        answer(dialog);
-    });
 }
 
 std::vector<std::string> FileNames(const EntryList& list) {

@@ -1,3 +1,4 @@
+#include "DialogScript.h"
 #include "FolderBrowser.h"
 #include "TDirSel.h"
 #include "TOpenForm.h"
@@ -23,6 +24,7 @@
 namespace lumidex {
 namespace {
 
+using test::Find;
 using test::TempDir;
 namespace fs = std::filesystem;
 
@@ -36,12 +38,6 @@ void EnsureApp() {
 // The folder without the trailing delimiter the test folders carry.
 std::string Bare(const std::string& folder) {
     return folder.substr(0, folder.size() - 1);
-}
-
-template <class T> T* Find(QWidget* in, const char* name) {
-    T* w = in->findChild<T*>(name);
-    EXPECT_NE(w, nullptr) << name;
-    return w;
 }
 
 // Runs the dialog modally while answer works it, as a user would.
