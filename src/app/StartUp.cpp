@@ -1,6 +1,6 @@
 #include "StartUp.h"
 
-#include "LaterWindows.h"
+#include "SmallWindows.h"
 #include "SearchDialogs.h"
 #include "TDirSel.h"
 #include "TFolderManager.h"

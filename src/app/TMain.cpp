@@ -4,12 +4,12 @@
 #include "DatabaseCommands.h"
 #include "EntryListModel.h"
 #include "FileStatus.h"
-#include "LaterWindows.h"
 #include "LumidexServer.h"
 #include "MenuCaptions.h"
 #include "Paths.h"
 #include "QtText.h"
 #include "SearchDialogs.h"
+#include "SmallWindows.h"
 #include "StartUp.h"
 #include "TOption.h"
 #include "TProgress.h"
@@ -162,6 +162,13 @@ TMain::~TMain() {
     CloseOrganiseWindows();
     delete option_;
     option_ = nullptr;
+    // The other windows (slide show, thumbnails, unlinked data, regions...) hold references
+    // to the workspace too; as children they would outlive it.
+    QList<QPointer<QWidget>> windows;
+    for (QWidget* w : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (w->isWindow()) windows.append(w);
+    for (const QPointer<QWidget>& w : windows)
+        delete w.data();
     delete centralWidget();
 }
 

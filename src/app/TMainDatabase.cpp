@@ -4,7 +4,7 @@
 #include "DatabaseCommands.h"
 #include "EntryListModel.h"
 #include "FileStatus.h"
-#include "LaterWindows.h"
+#include "SmallWindows.h"
 #include "LumidexServer.h"
 #include "MenuCaptions.h"
 #include "Paths.h"

@@ -5,7 +5,7 @@
 #include "DesktopShell.h"
 #include "EntryListModel.h"
 #include "FileStatus.h"
-#include "LaterWindows.h"
+#include "SmallWindows.h"
 #include "LumidexServer.h"
 #include "MenuCaptions.h"
 #include "Paths.h"

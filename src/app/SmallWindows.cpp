@@ -1,4 +1,4 @@
-#include "LaterWindows.h"
+#include "SmallWindows.h"
 
 #include "FrameRules.h"
 
@@ -10,15 +10,10 @@
 
 namespace lumidex {
 
-#define LX_LATER_WINDOW(Class, Caption)                                                            \
-    Class::Class(QWidget* parent) : QDialog(parent) {                                              \
-        setObjectName(#Class);                                                                     \
-        setWindowTitle(Caption);                                                                   \
-    }
-
-LX_LATER_WINDOW(TSpanel, "Spanel")
-
-#undef LX_LATER_WINDOW
+TSpanel::TSpanel(QWidget* parent) : QDialog(parent) {
+    setObjectName("TSpanel");
+    setWindowTitle("Spanel");
+}
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName("TAboutBox");
