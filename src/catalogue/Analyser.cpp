@@ -73,22 +73,24 @@ int AnalysedRows::Next(int row, const uint8_t* rgb) {
     return next;
 }
 
+ReadOutcome ReadAnalysedRows(QImage& target, const std::string& path, bool smallCopy) {
+    std::optional<AnalysedRows> rows;
+    return ReadPictureRows(target, path, [&](int width, int height) -> RowsWanted {
+        rows.emplace(width, height, smallCopy);
+        return [&rows](int row, const uint8_t* rgb) { return rows->Next(row, rgb); };
+    });
+}
+
 FileAnalysis MeasureFile(const std::string& path, ProgressPreview preview) {
     FileAnalysis a;
     a.status = GetFileStatus(path);
     if (!a.status.exists || a.status.size < 1024) return a;
     a.readTried = true;
+    // The whole picture is kept for the progress window; else only what is looked at is read.
     QImage picture;
-    if (preview == ProgressPreview::Whole) {
-        a.read = ReadPictureFile(picture, path);
-    } else {
-        // Only the rows looked at below are decoded where the decoder can skip the others.
-        std::optional<AnalysedRows> rows;
-        a.read = ReadPictureRows(picture, path, [&](int width, int height) -> RowsWanted {
-            rows.emplace(width, height, preview == ProgressPreview::Small);
-            return [&rows](int row, const uint8_t* rgb) { return rows->Next(row, rgb); };
-        });
-    }
+    a.read = preview == ProgressPreview::Whole
+                 ? ReadPictureFile(picture, path)
+                 : ReadAnalysedRows(picture, path, preview == ProgressPreview::Small);
     a.width = picture.width();
     a.height = picture.height();
     if (Analysable(a)) {

@@ -52,6 +52,10 @@ private:
     std::vector<bool> copyRows_;
 };
 
+// Reads the picture of path for MeasureFile: only the rows AnalysedRows names, where the
+// decoder can skip the others (they are then undefined).
+ReadOutcome ReadAnalysedRows(QImage& target, const std::string& path, bool smallCopy);
+
 // Reads the file and computes its signature without touching the catalogue or a frame.
 // Safe to call from any thread.
 FileAnalysis MeasureFile(const std::string& path, ProgressPreview preview = ProgressPreview::Small);
