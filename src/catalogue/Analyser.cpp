@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
+#include <vector>
 
 namespace lumidex {
 
@@ -15,6 +17,16 @@ bool Analysable(const FileAnalysis& a) {
            a.height <= kMaxPictureSide && a.width >= 16 && a.height >= 16;
 }
 
+// The size of a picture reduced to fit a square of side.
+QSize ReducedSize(QSize size, int side) {
+    return size.scaled(side, side, Qt::KeepAspectRatio).expandedTo({1, 1});
+}
+
+// The line or column of a side of length n that stands for index i of reduced.
+int64_t NearestSource(int64_t i, int64_t n, int64_t reduced) {
+    return (2 * i + 1) * n / (2 * reduced);
+}
+
 } // namespace
 
 // By hand: QImage::scaled draws through QPainter, which spreads even this small job over
@@ -22,7 +34,7 @@ bool Analysable(const FileAnalysis& a) {
 QImage NearestReduction(const QImage& picture, int side) {
     if (picture.isNull()) return {};
     if (picture.width() <= side && picture.height() <= side) return picture;
-    const QSize size = picture.size().scaled(side, side, Qt::KeepAspectRatio).expandedTo({1, 1});
+    const QSize size = ReducedSize(picture.size(), side);
     const QImage source = picture.format() == QImage::Format_RGB888
                               ? picture
                               : picture.convertToFormat(QImage::Format_RGB888);
@@ -31,10 +43,10 @@ QImage NearestReduction(const QImage& picture, int side) {
     const int64_t w = source.width(), h = source.height();
     for (int y = 0; y < size.height(); ++y) {
         const uchar* in =
-            source.constScanLine(static_cast<int>((2 * y + 1) * h / (2 * size.height())));
+            source.constScanLine(static_cast<int>(NearestSource(y, h, size.height())));
         uchar* out = small.scanLine(y);
         for (int x = 0; x < size.width(); ++x, out += 3) {
-            const uchar* p = in + 3 * ((2 * x + 1) * w / (2 * size.width()));
+            const uchar* p = in + 3 * NearestSource(x, w, size.width());
             out[0] = p[0];
             out[1] = p[1];
             out[2] = p[2];
@@ -43,13 +55,42 @@ QImage NearestReduction(const QImage& picture, int side) {
     return small;
 }
 
+AnalysedRows::AnalysedRows(int width, int height, bool smallCopy) : signature_(width, height) {
+    if (!smallCopy) return;
+    copyRows_.assign(static_cast<size_t>(std::max(height, 0)),
+                     width <= kProgressPreviewSide && height <= kProgressPreviewSide);
+    if (height <= 0) return;
+    const int reduced = ReducedSize({width, height}, kProgressPreviewSide).height();
+    for (int y = 0; y < reduced; ++y)
+        copyRows_[static_cast<size_t>(NearestSource(y, height, reduced))] = true;
+}
+
+int AnalysedRows::Next(int row, const uint8_t* rgb) {
+    const int next = signature_.Next(row, rgb);
+    const int end = std::min(next, static_cast<int>(copyRows_.size()));
+    for (int y = row + 1; y < end; ++y)
+        if (copyRows_[static_cast<size_t>(y)]) return y;
+    return next;
+}
+
+ReadOutcome ReadAnalysedRows(QImage& target, const std::string& path, bool smallCopy) {
+    std::optional<AnalysedRows> rows;
+    return ReadPictureRows(target, path, [&](int width, int height) -> RowsWanted {
+        rows.emplace(width, height, smallCopy);
+        return [&rows](int row, const uint8_t* rgb) { return rows->Next(row, rgb); };
+    });
+}
+
 FileAnalysis MeasureFile(const std::string& path, ProgressPreview preview) {
     FileAnalysis a;
     a.status = GetFileStatus(path);
     if (!a.status.exists || a.status.size < 1024) return a;
     a.readTried = true;
+    // The whole picture is kept for the progress window; else only what is looked at is read.
     QImage picture;
-    a.read = ReadPictureFile(picture, path);
+    a.read = preview == ProgressPreview::Whole
+                 ? ReadPictureFile(picture, path)
+                 : ReadAnalysedRows(picture, path, preview == ProgressPreview::Small);
     a.width = picture.width();
     a.height = picture.height();
     if (Analysable(a)) {
@@ -92,7 +133,10 @@ void Analyser::ShowReading(const std::string& path) {
 
 int Analyser::AnalyseFile(const std::string& path) {
     // On this thread the picture is released with the next one, as it always was.
-    return AnalyseFile(path, measure ? measure(path) : MeasureFile(path, ProgressPreview::Whole));
+    return AnalyseFile(path, measure ? measure(path)
+                                     : MeasureFile(path, state_.frame().ShowsPictures()
+                                                             ? ProgressPreview::Whole
+                                                             : ProgressPreview::None));
 }
 
 int Analyser::AnalyseFile(const std::string& path, FileAnalysis&& analysis) {

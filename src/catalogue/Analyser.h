@@ -3,6 +3,7 @@
 #include "Catalogue.h"
 #include "FileStatus.h"
 #include "PictureReader.h"
+#include "Signature.h"
 
 #include <QImage>
 
@@ -37,6 +38,23 @@ inline constexpr int kProgressPreviewSide = 210;
 // What FileAnalysis::preview holds: nothing for a frame that shows no pictures, a small copy
 // when the picture is released on another thread, else the picture itself.
 enum class ProgressPreview { None, Small, Whole };
+
+// The rows MeasureFile looks at in a picture of this size: those the signature reads and,
+// with a small copy, those the copy takes. Told each row read, in order, with its 8-bit RGB
+// pixels, Next names the row needed next; the height when no more are.
+class AnalysedRows {
+public:
+    AnalysedRows(int width, int height, bool smallCopy);
+    int Next(int row, const uint8_t* rgb);
+
+private:
+    SignatureRows signature_;
+    std::vector<bool> copyRows_;
+};
+
+// Reads the picture of path for MeasureFile: only the rows AnalysedRows names, where the
+// decoder can skip the others (they are then undefined).
+ReadOutcome ReadAnalysedRows(QImage& target, const std::string& path, bool smallCopy);
 
 // Reads the file and computes its signature without touching the catalogue or a frame.
 // Safe to call from any thread.

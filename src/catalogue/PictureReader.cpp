@@ -67,6 +67,27 @@ ReadOutcome ReadJpeg(QImage& target, const std::string& path, int cellWidth, int
     return outcome;
 }
 
+ReadOutcome ReadJpegRows(QImage& target, const std::string& path,
+                         const std::function<RowsWanted(int width, int height)>& rowsFor) {
+    File file = OpenFile(path);
+    if (!file) return ReadOutcome::Failed;
+    // libjpeg reads 4 KB at a time: a larger buffer saves most of the system calls.
+    std::setvbuf(file.get(), nullptr, _IOFBF, 64 << 10);
+    QImage image;
+    RowsWanted wanted;
+    const RgbAllocator intoImage = IntoImage(image);
+    const RgbAllocator allocate = [&](int width, int height) {
+        wanted = rowsFor(width, height);
+        return intoImage(width, height);
+    };
+    const RowChooser choose = [&](int row, const uint8_t* rgb) {
+        return wanted ? wanted(row, rgb) : row + 1;
+    };
+    ReadOutcome outcome = FromDecode(DecodeJpegRows(file.get(), kMaxPictureSide, allocate, choose));
+    if (outcome == ReadOutcome::Ok) target = std::move(image);
+    return outcome;
+}
+
 ReadOutcome ReadPng(QImage& target, const std::string& path) {
     File file = OpenFile(path);
     if (!file) return ReadOutcome::Failed;
@@ -187,7 +208,20 @@ ReadOutcome ReadThroughHost(SpiHost& host, QImage& target, const std::string& pa
     return ReadOutcome::Failed;
 }
 
+bool IsJpegExtension(const std::string& path) {
+    const std::string ext = paths::UpperKey(paths::Extension(path));
+    return ext == ".JPG" || ext == ".JIF" || ext == ".JPE" || ext == ".JPEG";
+}
+
 } // namespace
+
+ReadOutcome ReadPictureRows(QImage& target, const std::string& path,
+                            const std::function<RowsWanted(int width, int height)>& rowsFor) {
+    if (ActivePictureHost() || !IsJpegExtension(path)) return ReadPictureFile(target, path);
+    const ReadOutcome outcome = ReadJpegRows(target, path, rowsFor);
+    if (outcome != ReadOutcome::Ok) target = QImage();
+    return outcome;
+}
 
 ReadOutcome ReadPictureFile(QImage& target, const std::string& path) {
     return ReadPictureForCell(target, path, 0, 0);

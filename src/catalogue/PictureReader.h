@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 class QImage;
@@ -27,6 +29,17 @@ ReadOutcome ReadPictureFile(QImage& target, const std::string& path);
 // when given, gets the picture's own size on success.
 ReadOutcome ReadPictureForCell(QImage& target, const std::string& path, int cellWidth,
                                int cellHeight, QSize* fullSize = nullptr);
+
+// Told each row decoded, in order, with its 8-bit RGB pixels: the next row wanted, the height
+// or more when no more are.
+using RowsWanted = std::function<int(int row, const uint8_t* rgb)>;
+
+// The same for a reader that looks at some rows only: rowsFor, called with the picture's
+// size, says which. A JPEG may then come back with only those rows decoded, the others left
+// undefined; on the same terms and with the same bytes in every row wanted as
+// ReadPictureFile.
+ReadOutcome ReadPictureRows(QImage& target, const std::string& path,
+                            const std::function<RowsWanted(int width, int height)>& rowsFor);
 
 // 0 on success, 1 on failure.
 inline int ReadPicture(QImage& target, const std::string& path) {

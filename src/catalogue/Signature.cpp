@@ -47,14 +47,21 @@ struct Grid {
     int stepY;
 };
 
+bool BlackOrWhite(int r, int g, int b) {
+    return (r == 0 && g == 0 && b == 0) || (r == 255 && g == 255 && b == 255);
+}
+
+// About 120 samples along a side, or every pixel of a short one.
+int SampleStep(int side) {
+    return side > 120 ? side / 120 : 1;
+}
+
 // Whether the diagonal (x, x + 1) holds only pure black and pure white.
 template <class Px> bool TwoTone(const QImage& picture) {
     const int width = picture.width(), height = picture.height();
     for (int x = 0; x < width && x + 1 < height; ++x) {
         std::array<int, 3> c = Px::At(picture.constScanLine(x + 1) + x * Px::kBytes);
-        bool black = c[0] == 0 && c[1] == 0 && c[2] == 0;
-        bool white = c[0] == 255 && c[1] == 255 && c[2] == 255;
-        if (!black && !white) return false;
+        if (!BlackOrWhite(c[0], c[1], c[2])) return false;
     }
     return true;
 }
@@ -111,8 +118,8 @@ int64_t Signature(const QImage& picture, Pdata& entry, SignatureMode mode, int x
     g.stepX = g.stepY = 1;
     // The two-tone test looks at the whole picture, whatever the rectangle.
     if (!TwoTone<Px>(picture)) {
-        if (h > 120) g.stepY = h / 120;
-        if (w > 120) g.stepX = w / 120;
+        g.stepY = SampleStep(h);
+        g.stepX = SampleStep(w);
     }
     frame.SetPictureBarMax(16);
 
@@ -157,6 +164,33 @@ int64_t Signature(const QImage& picture, Pdata& entry, SignatureMode mode, int x
 }
 
 } // namespace
+
+SignatureRows::SignatureRows(int width, int height)
+    : height_(height), diagonal_(std::min(width, height - 1)), quarter_(height / 4),
+      step_(SampleStep(height)) {
+    // A picture too small for a signature, or without a diagonal, is read whole.
+    if (width < 16 || height < 16 || diagonal_ < 1) decided_ = everyRow_ = true;
+}
+
+int SignatureRows::Next(int row, const uint8_t* rgb) {
+    if (!decided_) {
+        if (row >= 1 && row <= diagonal_) {
+            const uint8_t* p = rgb + 3 * (row - 1);
+            if (!BlackOrWhite(p[0], p[1], p[2]))
+                decided_ = true;
+            else if (row == diagonal_)
+                decided_ = everyRow_ = true; // a two-tone picture is sampled at every pixel
+        }
+        if (!decided_) return row + 1;
+    }
+    const int y = row + 1;
+    if (everyRow_ || y >= height_) return std::min(y, height_);
+    // The cells' rows start at each quarter and go in steps to the next one.
+    const int cell = std::min(y / quarter_, 3);
+    const int first = cell * quarter_, end = cell < 3 ? first + quarter_ : height_;
+    const int sampled = first + (y - first + step_ - 1) / step_ * step_;
+    return std::min(sampled, end);
+}
 
 int64_t ComputeSignature(const QImage& picture, Pdata& entry, SignatureMode mode, int left, int top,
                          int right, int bottom, Frame& frame) {

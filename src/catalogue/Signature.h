@@ -19,4 +19,21 @@ enum class SignatureMode { WholePicture, Rectangle };
 int64_t ComputeSignature(const QImage& picture, Pdata& entry, SignatureMode mode, int left, int top,
                          int right, int bottom, Frame& frame);
 
+// The rows a whole-picture signature reads, for a reader that decodes only those. Told each
+// row read, in order, with its 8-bit RGB pixels, Next names the row needed next; the height
+// when no more are.
+class SignatureRows {
+public:
+    SignatureRows(int width, int height);
+    int Next(int row, const uint8_t* rgb);
+
+private:
+    int height_;
+    int diagonal_; // rows 1 to diagonal_ hold the two-tone test's pixels
+    int quarter_;
+    int step_;
+    bool decided_ = false;
+    bool everyRow_ = false;
+};
+
 } // namespace lumidex

@@ -55,6 +55,7 @@ struct JpegJob {
     DecodeOutcome outcome = DecodeOutcome::Failed;
     int cellWidth = 0, cellHeight = 0;
     RgbSize* fullSize = nullptr;
+    const RowChooser* choose = nullptr;
 };
 
 // Largest libjpeg reduction whose output still covers the cell (output sides round up).
@@ -75,6 +76,56 @@ void CmykToRgb(const JSAMPLE* in, uint8_t* out, JDIMENSION width) {
         out[1] = static_cast<uint8_t>(in[1] * k / 255);
         out[2] = static_cast<uint8_t>(in[2] * k / 255);
     }
+}
+
+// The layouts whose skipped decoding the tests compare with the full one, row for row:
+// Huffman-coded 8-bit grey, YCbCr, RGB, CMYK and YCCK, each component at full resolution or,
+// for the first (and a fourth's black), at a half in either or both directions.
+bool SkipsExactly(const jpeg_decompress_struct& cinfo) {
+    if (cinfo.arith_code || cinfo.data_precision != 8) return false;
+    switch (cinfo.jpeg_color_space) {
+    case JCS_GRAYSCALE:
+        if (cinfo.num_components != 1) return false;
+        break;
+    case JCS_YCbCr:
+    case JCS_RGB:
+        if (cinfo.num_components != 3) return false;
+        break;
+    case JCS_CMYK:
+    case JCS_YCCK:
+        if (cinfo.num_components != 4) return false;
+        break;
+    default:
+        return false;
+    }
+    const jpeg_component_info* comp = cinfo.comp_info;
+    const int h = comp[0].h_samp_factor, v = comp[0].v_samp_factor;
+    if (h < 1 || h > 2 || v < 1 || v > 2) return false;
+    for (int c = 1; c < cinfo.num_components; ++c) {
+        const bool full = comp[c].h_samp_factor == h && comp[c].v_samp_factor == v;
+        const bool single = comp[c].h_samp_factor == 1 && comp[c].v_samp_factor == 1;
+        if (!(single || (full && c == 3))) return false;
+    }
+    return true;
+}
+
+// The chosen rows of a file SkipsExactly accepts; the rest are skipped by libjpeg.
+void DecodeChosenRows(JpegJob& job, bool cmyk) {
+    j_decompress_ptr cinfo = &job.cinfo;
+    const JDIMENSION width = cinfo->output_width, height = cinfo->output_height;
+    JSAMPROW row[1];
+    while (cinfo->output_scanline < height) {
+        const JDIMENSION y = cinfo->output_scanline;
+        uint8_t* out = Row(job.target, y);
+        row[0] = cmyk ? job.cmykRow.data() : out;
+        if (jpeg_read_scanlines(cinfo, row, 1) != 1) return;
+        if (cmyk) CmykToRgb(row[0], out, width);
+        const int next = (*job.choose)(static_cast<int>(y), out);
+        if (next <= static_cast<int>(y) + 1) continue;
+        if (static_cast<JDIMENSION>(next) >= height) break;
+        jpeg_skip_scanlines(cinfo, static_cast<JDIMENSION>(next) - y - 1);
+    }
+    job.outcome = DecodeOutcome::Ok;
 }
 
 // Returns with job.outcome set; the caller destroys the decompressor.
@@ -107,6 +158,10 @@ void DecodeJpeg(JpegJob& job) {
     jpeg_start_decompress(cinfo);
     if (cinfo->output_width != width) return;
     if (cmyk) job.cmykRow.resize(static_cast<size_t>(width) * 4);
+    if (job.choose && SkipsExactly(*cinfo)) {
+        DecodeChosenRows(job, cmyk);
+        return;
+    }
     JSAMPROW rows[16];
     while (cinfo->output_scanline < cinfo->output_height) {
         JDIMENSION first = cinfo->output_scanline;
@@ -124,6 +179,18 @@ void DecodeJpeg(JpegJob& job) {
     }
     // What follows the last line (markers, padding) is of no interest.
     job.outcome = DecodeOutcome::Ok;
+}
+
+DecodeOutcome RunJpegJob(JpegJob& job) {
+    job.cinfo.err = jpeg_std_error(&job.err.mgr);
+    job.err.mgr.error_exit = JpegErrorExit;
+    job.err.mgr.emit_message = JpegQuietMessage;
+    jpeg_create_decompress(&job.cinfo);
+    job.progress.progress_monitor = JpegScanLimit;
+    job.cinfo.progress = &job.progress;
+    DecodeJpeg(job);
+    jpeg_destroy_decompress(&job.cinfo);
+    return job.outcome;
 }
 
 // ---- PNG ----
@@ -185,6 +252,16 @@ void DecodePng(PngJob& job) {
 
 } // namespace
 
+DecodeOutcome DecodeJpegRows(std::FILE* file, int maxSide, const RgbAllocator& allocate,
+                             const RowChooser& choose) {
+    auto job = std::make_unique<JpegJob>();
+    job->file = file;
+    job->maxSide = maxSide;
+    job->allocate = &allocate;
+    job->choose = &choose;
+    return RunJpegJob(*job);
+}
+
 DecodeOutcome DecodeJpegRgb(std::FILE* file, int maxSide, const RgbAllocator& allocate,
                             int cellWidth, int cellHeight, RgbSize* fullSize) {
     auto job = std::make_unique<JpegJob>();
@@ -194,15 +271,7 @@ DecodeOutcome DecodeJpegRgb(std::FILE* file, int maxSide, const RgbAllocator& al
     job->cellWidth = cellWidth;
     job->cellHeight = cellHeight;
     job->allocate = &allocate;
-    job->cinfo.err = jpeg_std_error(&job->err.mgr);
-    job->err.mgr.error_exit = JpegErrorExit;
-    job->err.mgr.emit_message = JpegQuietMessage;
-    jpeg_create_decompress(&job->cinfo);
-    job->progress.progress_monitor = JpegScanLimit;
-    job->cinfo.progress = &job->progress;
-    DecodeJpeg(*job);
-    jpeg_destroy_decompress(&job->cinfo);
-    return job->outcome;
+    return RunJpegJob(*job);
 }
 
 DecodeOutcome DecodePngRgb(std::FILE* file, int maxSide, const RgbAllocator& allocate) {

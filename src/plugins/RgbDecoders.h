@@ -35,6 +35,16 @@ struct RgbSize {
 // when given, gets the undecoded size as soon as the header is read.
 DecodeOutcome DecodeJpegRgb(std::FILE* file, int maxSide, const RgbAllocator& allocate,
                             int cellWidth = 0, int cellHeight = 0, RgbSize* fullSize = nullptr);
+// Told each row decoded, in order (its index and its RGB pixels), returns the next row it
+// needs; the height or more ends the decoding.
+using RowChooser = std::function<int(int row, const uint8_t* pixels)>;
+
+// DecodeJpegRgb at full size for a reader that looks at some rows only: where libjpeg is
+// known to skip rows exactly (the layouts of the common cameras and editors), only the rows
+// chosen are decoded and the others hold whatever the allocator left there; any other file
+// is decoded whole. The rows decoded are the same bytes as in a full decode.
+DecodeOutcome DecodeJpegRows(std::FILE* file, int maxSide, const RgbAllocator& allocate,
+                             const RowChooser& choose);
 // file is read from its current position, the 8-byte PNG signature included.
 DecodeOutcome DecodePngRgb(std::FILE* file, int maxSide, const RgbAllocator& allocate);
 

@@ -1,0 +1,360 @@
+// Decoding only the rows the analysis reads must give exactly what a full decode gives.
+#include "Analyser.h"
+#include "RgbDecoders.h"
+#include "Signature.h"
+
+#include "Frame.h"
+#include "TempDir.h"
+#include "TestPictures.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+
+using namespace lumidex;
+using namespace lumidex::test;
+
+namespace {
+
+// ---- Files of every layout, written with libjpeg's own settings ----
+
+struct Layout {
+    const char* name;
+    J_COLOR_SPACE input;  // JCS_RGB, JCS_GRAYSCALE or JCS_CMYK
+    J_COLOR_SPACE stored; // the colour space in the file
+    int sampling[4][2];   // h and v of each component; {0, 0} keeps libjpeg's default
+    bool arithmetic = false;
+    bool skips = true; // whether the decoder may skip rows of this layout
+};
+
+const Layout kLayouts[] = {
+    {"grey", JCS_GRAYSCALE, JCS_GRAYSCALE, {{1, 1}}},
+    {"4:4:4", JCS_RGB, JCS_YCbCr, {{1, 1}, {1, 1}, {1, 1}}},
+    {"4:2:2", JCS_RGB, JCS_YCbCr, {{2, 1}, {1, 1}, {1, 1}}},
+    {"4:2:0", JCS_RGB, JCS_YCbCr, {{2, 2}, {1, 1}, {1, 1}}},
+    {"4:4:0", JCS_RGB, JCS_YCbCr, {{1, 2}, {1, 1}, {1, 1}}},
+    {"rgb", JCS_RGB, JCS_RGB, {{1, 1}, {1, 1}, {1, 1}}},
+    {"cmyk", JCS_CMYK, JCS_CMYK, {{1, 1}, {1, 1}, {1, 1}, {1, 1}}},
+    {"cmyk 2x2 c k", JCS_CMYK, JCS_CMYK, {{2, 2}, {1, 1}, {1, 1}, {2, 2}}},
+    {"ycck", JCS_CMYK, JCS_YCCK, {{1, 1}, {1, 1}, {1, 1}, {1, 1}}},
+    {"ycck 2x2 y k", JCS_CMYK, JCS_YCCK, {{2, 2}, {1, 1}, {1, 1}, {2, 2}}},
+    {"ycck 2x1 y", JCS_CMYK, JCS_YCCK, {{2, 1}, {1, 1}, {1, 1}, {1, 1}}},
+    // Decoded whole: layouts outside those the decoder skips in.
+    {"4:1:1", JCS_RGB, JCS_YCbCr, {{4, 1}, {1, 1}, {1, 1}}, false, false},
+    {"chroma 2x2", JCS_RGB, JCS_YCbCr, {{2, 2}, {2, 1}, {1, 1}}, false, false},
+    {"arithmetic", JCS_RGB, JCS_YCbCr, {{2, 2}, {1, 1}, {1, 1}}, true, false},
+};
+
+struct Coding {
+    bool progressive;
+    int restartRows; // 0: no restart markers
+};
+const Coding kCodings[] = {{false, 0}, {true, 0}, {false, 1}, {true, 2}};
+
+struct JpegError {
+    jpeg_error_mgr mgr;
+    std::jmp_buf jump;
+};
+[[noreturn]] void EncodeErrorExit(j_common_ptr cinfo) {
+    std::longjmp(reinterpret_cast<JpegError*>(cinfo->err)->jump, 1);
+}
+
+// Samples of the picture in the layout's input colour space.
+std::vector<JSAMPLE> InputSamples(const QImage& picture, J_COLOR_SPACE input) {
+    const int channels = input == JCS_GRAYSCALE ? 1 : input == JCS_RGB ? 3 : 4;
+    std::vector<JSAMPLE> samples;
+    samples.reserve(static_cast<size_t>(picture.width()) * picture.height() * channels);
+    for (int y = 0; y < picture.height(); ++y) {
+        const uchar* p = picture.constScanLine(y);
+        for (int x = 0; x < picture.width(); ++x, p += 3) {
+            if (channels == 1) {
+                samples.push_back(p[1]);
+                continue;
+            }
+            samples.insert(samples.end(), p, p + 3);
+            if (channels == 4) samples.push_back(static_cast<JSAMPLE>((p[0] + p[2] * 3 + x) & 255));
+        }
+    }
+    return samples;
+}
+
+std::string Encode(const QImage& picture, const Layout& layout, const Coding& coding) {
+    const std::vector<JSAMPLE> samples = InputSamples(picture, layout.input);
+    auto cinfo = std::make_unique<jpeg_compress_struct>();
+    JpegError err{};
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    cinfo->err = jpeg_std_error(&err.mgr);
+    err.mgr.error_exit = EncodeErrorExit;
+    if (setjmp(err.jump)) {
+        jpeg_destroy_compress(cinfo.get());
+        std::free(buffer);
+        ADD_FAILURE() << "cannot encode " << layout.name;
+        return {};
+    }
+    jpeg_create_compress(cinfo.get());
+    jpeg_mem_dest(cinfo.get(), &buffer, &size);
+    cinfo->image_width = static_cast<JDIMENSION>(picture.width());
+    cinfo->image_height = static_cast<JDIMENSION>(picture.height());
+    cinfo->in_color_space = layout.input;
+    cinfo->input_components = layout.input == JCS_GRAYSCALE ? 1 : layout.input == JCS_RGB ? 3 : 4;
+    jpeg_set_defaults(cinfo.get());
+    jpeg_set_colorspace(cinfo.get(), layout.stored);
+    jpeg_set_quality(cinfo.get(), 85, TRUE);
+    for (int c = 0; c < cinfo->num_components; ++c) {
+        if (layout.sampling[c][0] == 0) continue;
+        cinfo->comp_info[c].h_samp_factor = layout.sampling[c][0];
+        cinfo->comp_info[c].v_samp_factor = layout.sampling[c][1];
+    }
+    cinfo->arith_code = layout.arithmetic ? TRUE : FALSE;
+    cinfo->restart_in_rows = coding.restartRows;
+    if (coding.progressive) jpeg_simple_progression(cinfo.get());
+    jpeg_start_compress(cinfo.get(), TRUE);
+    const size_t stride = static_cast<size_t>(picture.width()) * cinfo->input_components;
+    while (cinfo->next_scanline < cinfo->image_height) {
+        auto row = const_cast<JSAMPROW>(samples.data() + stride * cinfo->next_scanline);
+        jpeg_write_scanlines(cinfo.get(), &row, 1);
+    }
+    jpeg_finish_compress(cinfo.get());
+    std::string bytes(reinterpret_cast<const char*>(buffer), size);
+    jpeg_destroy_compress(cinfo.get());
+    std::free(buffer);
+    return bytes;
+}
+
+// The file whole, cut short twice and with a few bytes of its coded data changed.
+std::vector<std::string> Variants(const std::string& bytes, uint32_t seed) {
+    std::vector<std::string> variants{bytes, bytes.substr(0, bytes.size() / 3),
+                                      bytes.substr(0, bytes.size() * 2 / 3)};
+    std::string damaged = bytes;
+    std::mt19937 random(seed);
+    for (int i = 0; i < 4 && damaged.size() > 700; ++i)
+        damaged[600 + random() % (damaged.size() - 700)] ^= static_cast<char>(1 << (random() % 8));
+    variants.push_back(damaged);
+    return variants;
+}
+
+// ---- Decoding from memory ----
+
+struct Decoded {
+    DecodeOutcome outcome = DecodeOutcome::Failed;
+    int width = 0, height = 0;
+    std::vector<uint8_t> pixels;
+    std::set<int> rows; // the rows the chooser was given
+};
+
+RgbAllocator IntoVector(Decoded& d) {
+    return [&d](int width, int height) {
+        d.width = width;
+        d.height = height;
+        // Filled, so that a row left undecoded shows.
+        d.pixels.assign(static_cast<size_t>(width) * 3 * static_cast<size_t>(height), 0xA5);
+        return RgbTarget{d.pixels.data(), static_cast<size_t>(width) * 3};
+    };
+}
+
+template <class F> DecodeOutcome FromMemory(const std::string& bytes, F decode) {
+    std::FILE* file = fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb");
+    if (!file) return DecodeOutcome::Failed;
+    const DecodeOutcome outcome = decode(file);
+    std::fclose(file);
+    return outcome;
+}
+
+Decoded FullDecode(const std::string& bytes) {
+    Decoded d;
+    d.outcome =
+        FromMemory(bytes, [&](std::FILE* f) { return DecodeJpegRgb(f, 10000, IntoVector(d)); });
+    return d;
+}
+
+// Asks for rows with gaps of every length, often none.
+Decoded SkippingDecode(const std::string& bytes, uint32_t seed, std::set<int>& asked) {
+    Decoded d;
+    std::mt19937 random(seed);
+    asked = {0};
+    const RowChooser choose = [&](int row, const uint8_t*) {
+        d.rows.insert(row);
+        const int next = row + 1 + (random() % 3 == 0 ? 0 : static_cast<int>(random() % 40));
+        asked.insert(next);
+        return next;
+    };
+    d.outcome = FromMemory(
+        bytes, [&](std::FILE* f) { return DecodeJpegRows(f, 10000, IntoVector(d), choose); });
+    return d;
+}
+
+const uint8_t* RowOf(const Decoded& d, int y) {
+    return d.pixels.data() + static_cast<size_t>(d.width) * 3 * static_cast<size_t>(y);
+}
+
+TEST(DecodeJpegRows, RowsDecodedAreTheFullDecodesBytes) {
+    const QSize sizes[] = {{16, 16},   {17, 23},   {37, 250},  {250, 37},
+                           {121, 241}, {333, 257}, {19, 1200}, {1200, 19}};
+    uint32_t seed = 1;
+    for (const Layout& layout : kLayouts) {
+        for (const Coding& coding : kCodings) {
+            for (QSize size : sizes) {
+                const std::string bytes =
+                    Encode(PhotoLikePicture(size.width(), size.height(), seed), layout, coding);
+                const std::vector<std::string> variants = Variants(bytes, seed);
+                for (size_t v = 0; v < variants.size(); ++v, ++seed) {
+                    SCOPED_TRACE(testing::Message()
+                                 << layout.name << (coding.progressive ? " progressive" : "")
+                                 << " restart " << coding.restartRows << " " << size.width() << "x"
+                                 << size.height() << " variant " << v);
+                    const Decoded full = FullDecode(variants[v]);
+                    std::set<int> asked;
+                    Decoded part = SkippingDecode(variants[v], seed, asked);
+                    ASSERT_EQ(part.outcome, full.outcome);
+                    if (full.outcome != DecodeOutcome::Ok) continue;
+                    ASSERT_EQ(part.width, full.width);
+                    ASSERT_EQ(part.height, full.height);
+                    // A file decoded whole does not ask which rows.
+                    const bool whole = part.rows.empty();
+                    for (int y : asked) {
+                        if (y >= full.height) continue;
+                        ASSERT_TRUE(whole || part.rows.contains(y))
+                            << "row " << y << " not decoded";
+                        ASSERT_EQ(std::memcmp(RowOf(part, y), RowOf(full, y),
+                                              static_cast<size_t>(full.width) * 3),
+                                  0)
+                            << "row " << y;
+                    }
+                    // The rows skipped are skipped indeed where the decoder can, and nowhere
+                    // else.
+                    const bool skipped = !whole && static_cast<int>(part.rows.size()) < full.height;
+                    ASSERT_EQ(skipped, layout.skips);
+                }
+            }
+        }
+    }
+}
+
+// ---- Which rows the analysis reads ----
+
+// Black and white only: along the diagonal too, up to breakAt when it is set.
+QImage TwoTone(int w, int h, int breakAt = -1) {
+    return MakePicture(w, h, [breakAt](int x, int y) {
+        if (y == breakAt && x == y - 1) return qRgb(128, 128, 128);
+        return ((x / 3 + y / 5) % 2) ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
+    });
+}
+
+// The rows AnalysedRows names, walked as a decoder walks them.
+std::vector<bool> RowsNamed(const QImage& picture, bool smallCopy) {
+    AnalysedRows rows(picture.width(), picture.height(), smallCopy);
+    std::vector<bool> named(static_cast<size_t>(picture.height()), false);
+    for (int y = 0; y < picture.height(); y = rows.Next(y, picture.constScanLine(y)))
+        named[static_cast<size_t>(y)] = true;
+    return named;
+}
+
+TEST(AnalysedRows, NameEveryRowTheSignatureAndTheSmallCopyRead) {
+    struct Case {
+        const char* what;
+        QImage picture;
+    };
+    const std::vector<Case> cases = {
+        {"photo 16x16", PhotoLikePicture(16, 16, 1)},
+        {"photo 17x16", PhotoLikePicture(17, 16, 2)},
+        {"photo 121x121", PhotoLikePicture(121, 121, 3)},
+        {"photo 239x241", PhotoLikePicture(239, 241, 4)},
+        {"photo 210x210", PhotoLikePicture(210, 210, 5)},
+        {"photo 100x211", PhotoLikePicture(100, 211, 6)},
+        {"photo 800x600", PhotoLikePicture(800, 600, 7)},
+        {"photo 31x4000", PhotoLikePicture(31, 4000, 8)},
+        {"photo 4000x31", PhotoLikePicture(4000, 31, 9)},
+        {"photo 999x1001", PhotoLikePicture(999, 1001, 10)},
+        {"two-tone 300x500", TwoTone(300, 500)},
+        {"two-tone 40x500 (short diagonal)", TwoTone(40, 500)},
+        {"two-tone broken at row 1", TwoTone(300, 500, 1)},
+        {"two-tone broken at row 37", TwoTone(300, 500, 37)},
+        {"two-tone broken at the last diagonal row", TwoTone(300, 301, 300)},
+        {"too small 15x400", PhotoLikePicture(15, 400, 11)},
+    };
+    std::mt19937 random(7);
+    for (const Case& c : cases) {
+        for (bool smallCopy : {false, true}) {
+            SCOPED_TRACE(testing::Message() << c.what << (smallCopy ? ", small copy" : ""));
+            const std::vector<bool> named = RowsNamed(c.picture, smallCopy);
+            // Every row not named is replaced by noise: nothing read may change.
+            QImage noisy = c.picture.copy();
+            int skipped = 0;
+            for (int y = 0; y < noisy.height(); ++y) {
+                if (named[static_cast<size_t>(y)]) continue;
+                ++skipped;
+                uchar* p = noisy.scanLine(y);
+                for (int x = 0; x < noisy.width() * 3; ++x)
+                    p[x] = static_cast<uchar>(random());
+            }
+            NullFrame quiet;
+            Pdata a("a"), b("b");
+            EXPECT_EQ(
+                ComputeSignature(c.picture, a, SignatureMode::WholePicture, 0, 0, 0, 0, quiet),
+                ComputeSignature(noisy, b, SignatureMode::WholePicture, 0, 0, 0, 0, quiet));
+            EXPECT_EQ(a.code, b.code);
+            if (smallCopy) {
+                EXPECT_EQ(NearestReduction(c.picture, kProgressPreviewSide),
+                          NearestReduction(noisy, kProgressPreviewSide));
+            } else if (c.picture.height() > 240 && std::string(c.what).starts_with("photo")) {
+                // A photograph over 240 rows is sampled, not read whole.
+                EXPECT_GT(skipped, c.picture.height() / 3);
+            }
+        }
+    }
+}
+
+// ---- The analysis of files, rows skipped or not ----
+
+TEST(MeasureFile, SameWhetherRowsAreSkippedOrNot) {
+    TempDir dir;
+    std::vector<std::string> files;
+    uint32_t seed = 100;
+    for (const Layout& layout : kLayouts) {
+        for (const Coding& coding : {kCodings[0], kCodings[1]}) {
+            for (QSize size : {QSize(800, 600), QSize(241, 1000), QSize(15, 300)}) {
+                const std::string bytes =
+                    Encode(PhotoLikePicture(size.width(), size.height(), seed), layout, coding);
+                for (const std::string& v : Variants(bytes, seed))
+                    files.push_back(
+                        dir.Write(std::to_string(seed++) + ".jpg", v + std::string(1024, '\0')));
+            }
+        }
+    }
+    // A two-tone picture survives JPEG in grey at full quality, 8 x 8 blocks of one tone.
+    const QImage twoTone = MakePicture(256, 320, [](int x, int y) {
+        return ((x / 8 + y / 8) % 2) ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
+    });
+    files.push_back(
+        WriteJpeg(dir.File("two-tone.jpg"), twoTone, {.quality = 100, .colour = JpegColour::Grey}));
+    files.push_back(WritePicture(dir.File("photo.png"), PhotoLikePicture(300, 400, 9)));
+
+    for (const std::string& path : files) {
+        SCOPED_TRACE(path);
+        const FileAnalysis whole = MeasureFile(path, ProgressPreview::Whole);
+        for (ProgressPreview preview : {ProgressPreview::None, ProgressPreview::Small}) {
+            const FileAnalysis part = MeasureFile(path, preview);
+            EXPECT_EQ(part.read, whole.read);
+            EXPECT_EQ(part.width, whole.width);
+            EXPECT_EQ(part.height, whole.height);
+            EXPECT_EQ(part.key, whole.key);
+            EXPECT_EQ(part.code, whole.code);
+            if (preview == ProgressPreview::Small)
+                EXPECT_EQ(part.preview, NearestReduction(whole.preview, kProgressPreviewSide));
+            else
+                EXPECT_TRUE(part.preview.isNull());
+        }
+    }
+}
+
+} // namespace
