@@ -6,7 +6,9 @@
 #include "SignatureIndex.h"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
+#include <deque>
 
 namespace lumidex {
 
@@ -42,12 +44,32 @@ struct ReadingRun {
         frame.HideMainProgress();
         frame.SetBusy(false);
     }
-    // Lets events run; true when Stop was pressed.
-    bool Step() {
+    // Lets events run every few milliseconds, often enough that Stop is answered at once and
+    // rarely enough that they cost nothing beside the lines; true when Stop was pressed.
+    // Moves the bar to position (when not negative) as events run.
+    bool Step(int position = -1) {
+        if (++sinceClock_ < 64) return lists.state().StopRequested;
+        sinceClock_ = 0;
+        const auto now = std::chrono::steady_clock::now();
+        if (now - eventsRan_ < std::chrono::milliseconds(10)) return lists.state().StopRequested;
+        eventsRan_ = now;
+        if (position >= 0) frame.SetMainProgressPosition(position);
         if (robust) frame.ProcessEvents();
         return lists.state().StopRequested;
     }
+
+private:
+    int sinceClock_ = 0;
+    std::chrono::steady_clock::time_point eventsRan_ = std::chrono::steady_clock::now();
 };
+
+void Prefetch(const void* address) {
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(address);
+#else
+    (void)address;
+#endif
+}
 
 // Whether the entry's path stands before path in the catalogue's order.
 bool Before(const Pdata& entry, std::string_view path) {
@@ -149,44 +171,54 @@ size_t CountTextLines(std::string_view text) {
 }
 
 std::string PathOfLine(std::string_view line) {
+    std::string buffer;
+    return std::string(PathOfLine(line, buffer));
+}
+
+std::string_view PathOfLine(std::string_view line, std::string& buffer) {
     line = line.substr(0, line.find('\0'));
     if (line.empty() || line[0] == ' ') return {};
     size_t i = 0;
     while (i < line.size() && static_cast<unsigned char>(line[i]) <= ' ')
         ++i;
-    std::string field;
     if (i < line.size() && line[i] == '"') {
+        buffer.clear();
         for (++i; i < line.size(); ++i) {
             if (line[i] == '"') {
                 if (i + 1 < line.size() && line[i + 1] == '"') {
-                    field += '"';
+                    buffer += '"';
                     ++i;
                 } else {
                     break;
                 }
             } else {
-                field += line[i];
+                buffer += line[i];
             }
         }
-        return field;
+        return buffer;
     }
     size_t end = i;
     while (end < line.size() && static_cast<unsigned char>(line[end]) > ' ' && line[end] != ',')
         ++end;
-    return std::string(line.substr(i, end - i));
+    return line.substr(i, end - i);
 }
 
 void SearchListFromText(Lists& lists, std::string_view text) {
     const std::vector<std::string> lines = SplitLines(text);
     lists.SaveSelection(lists.reference);
     lists.ClearReferenceList();
+    // Rows are gathered and put in order once: inserting each found line into the sorted
+    // list would move the rows below it every time.
+    std::vector<ListRow> rows;
     {
         ReadingRun run(lists, lines.size());
+        std::string buffer;
         for (size_t i = 0; i < lines.size(); ++i) {
-            const std::string path = PathOfLine(lines[i]);
+            const std::string_view path = PathOfLine(lines[i], buffer);
             const int at = path.empty() ? -1 : lists.catalogue().FindEntry(path);
             if (at >= 0) {
-                lists.AddRow(lists.reference, &lists.catalogue().Entry(at));
+                Pdata* entry = &lists.catalogue().Entry(at);
+                rows.push_back(ListRow{lists.SortKeyOf(*entry), entry, false});
                 run.frame.SetMainProgressPosition(static_cast<int>(i));
             } else if (i % 16 == 0) {
                 run.frame.SetMainProgressPosition(static_cast<int>(i));
@@ -194,6 +226,7 @@ void SearchListFromText(Lists& lists, std::string_view text) {
             if (run.Step()) break;
         }
     }
+    lists.reference.AddMany(std::move(rows));
     lists.RestoreSelection(lists.reference);
 }
 
@@ -204,65 +237,68 @@ int ImportListFromText(Lists& lists, std::string_view text, int* skipped) {
     size_t firstRefused = 0;
     // The paths are gathered first and inserted in catalogue order afterwards: inserting a
     // long list in its own order would move the catalogue's items once per line, and looking
-    // the paths up in order keeps the catalogue's search in the cache.
-    struct Candidate {
-        std::string path;
-        Pdata* entry = nullptr; // the entry made for it
-    };
-    std::vector<Candidate> candidates; // in line order
+    // the paths up in order keeps the catalogue's search in the cache. Paths are views into
+    // the text; only quoted ones need a copy.
+    std::vector<std::string_view> candidates; // in line order
+    std::deque<std::string> unquoted;
+    // Rows of the entries made, in catalogue order, and the line of each.
+    std::vector<ListRow> rows;
+    std::vector<uint32_t> lineOfRow;
     {
         const size_t lines = CountTextLines(text);
         ReadingRun run(lists, lines);
         candidates.reserve(lines);
         size_t i = 0;
         bool stopped = false;
+        std::string buffer;
         ForEachTextLine(text, [&](std::string_view line) {
             if (stopped) return;
-            std::string path = PathOfLine(line);
+            std::string_view path = PathOfLine(line, buffer);
             // A relative path would name a file depending on where the program was started,
             // and a longer one could not be saved.
             if (!path.empty() &&
                 (!paths::IsDelimiter(path[0]) || path.size() > kMaxImportPathLength)) {
                 if (refused++ == 0) firstRefused = i;
             } else if (!path.empty()) {
-                candidates.push_back({std::move(path)});
+                if (path.data() == buffer.data()) path = unquoted.emplace_back(path);
+                candidates.push_back(path);
             }
-            if (i % 16 == 0) run.frame.SetMainProgressPosition(static_cast<int>(i));
             ++i;
-            stopped = run.Step();
+            stopped = run.Step(static_cast<int>(std::min<size_t>(i, INT_MAX)));
         });
-        std::vector<std::string_view> views;
-        views.reserve(candidates.size());
-        for (const Candidate& c : candidates)
-            views.push_back(c.path);
-        const std::vector<uint32_t> order = CatalogueOrder(views);
+        const std::vector<uint32_t> order = CatalogueOrder(candidates);
         catalogue.Reserve(static_cast<size_t>(catalogue.Count()) + candidates.size());
+        rows.reserve(candidates.size());
+        lineOfRow.reserve(candidates.size());
         // A path named twice is made once; one the catalogue holds is left alone. The paths
         // come in catalogue order, so each search starts where the last one ended.
-        const std::string* previous = nullptr;
+        std::string_view previous;
+        bool any = false;
         int from = 0;
-        for (uint32_t k : order) {
-            Candidate& c = candidates[k];
-            if (previous && paths::SamePath(*previous, c.path)) continue;
-            from = LowerBoundFrom(catalogue, from, c.path);
-            if (from < catalogue.Count() && paths::SamePath(catalogue.Entry(from).path, c.path)) {
-                previous = &c.path;
+        for (size_t n = 0; n < order.size(); ++n) {
+            // In catalogue order the lines are visited at random: their paths are asked for
+            // ahead, or each would stall the loop on a miss of the cache.
+            if (n + 16 < order.size()) Prefetch(&candidates[order[n + 16]]);
+            if (n + 8 < order.size()) Prefetch(candidates[order[n + 8]].data());
+            const uint32_t k = order[n];
+            const std::string_view path = candidates[k];
+            if (any && paths::SamePath(previous, path)) continue;
+            any = true;
+            previous = path;
+            from = LowerBoundFrom(catalogue, from, path);
+            if (from < catalogue.Count() && paths::SamePath(catalogue.Entry(from).path, path))
                 continue;
-            }
-            auto entry = std::make_unique<Pdata>(std::move(c.path));
+            auto entry = std::make_unique<Pdata>(std::string(path));
             entry->key = kNoSignature;
             entry->code = kNoSignature;
-            c.entry = entry.get();
-            previous = &c.entry->path;
+            rows.push_back(ListRow{lists.SortKeyOf(*entry), entry.get(), false});
+            lineOfRow.push_back(k);
             catalogue.Insert(std::move(entry));
         }
         run.frame.SetStatusText(StatusPanel::Counts, std::to_string(catalogue.Count()) + " Files");
     }
-    std::vector<ListRow> rows;
-    for (const Candidate& c : candidates)
-        if (c.entry) rows.push_back(ListRow{lists.SortKeyOf(*c.entry), c.entry, false});
     const int made = static_cast<int>(rows.size());
-    lists.reference.AddMany(std::move(rows));
+    lists.reference.AddMany(std::move(rows), lineOfRow);
     if (made > 0) lists.state().MarkDataChanged();
     if (refused > 0)
         lists.state().LogMessage(
