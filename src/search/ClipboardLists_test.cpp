@@ -213,7 +213,7 @@ TEST(EntryLists, BatchesAreInsertedAsIfAddedOneByOne) {
     }
 }
 
-TEST(ClipboardLists, ImportedRowsStandAsIfAddedLineByLine) {
+TEST(ClipboardLists, LongListsStandAsIfAddedLineByLine) {
     // A long list in any order: the same entries and list order as making each line's entry
     // and adding its row in turn.
     std::mt19937 random(3);
@@ -256,6 +256,20 @@ TEST(ClipboardLists, ImportedRowsStandAsIfAddedLineByLine) {
             const int u = paths::CompareUpper(a, b);
             EXPECT_TRUE(u < 0 || (u == 0 && a < b)) << a << " " << b;
         }
+
+        // Searching for the same lines lists a row per line that names an entry, repeats
+        // included, in the order of adding them one by one.
+        SearchListFromText(g.lists, text + "/pics/none.jpg\r\n" + lines[7] + "\r\n");
+        EntryList searched;
+        for (const std::string& line : lines) {
+            const int at = g.catalogue.FindEntry(PathOfLine(line));
+            searched.Add(g.lists.SortKeyOf(g.catalogue.Entry(at)), &g.catalogue.Entry(at));
+        }
+        const int again = g.catalogue.FindEntry(PathOfLine(lines[7]));
+        searched.Add(g.lists.SortKeyOf(g.catalogue.Entry(again)), &g.catalogue.Entry(again));
+        ASSERT_EQ(g.lists.reference.Count(), searched.Count());
+        for (int i = 0; i < searched.Count(); ++i)
+            EXPECT_EQ(g.lists.reference.EntryAt(i), searched.EntryAt(i)) << i;
     }
 }
 
