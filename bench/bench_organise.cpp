@@ -1,5 +1,6 @@
 // The organising tools at the scale of a kept catalogue: importing a list of 1 000 000 paths
-// from clipboard text (in path order and shuffled), assigning a memo to a 100 000-row
+// from clipboard text (in path order and shuffled), searching the catalogue for such a list,
+// assigning a memo to a 100 000-row
 // reference list, a memo search over 1 000 000 entries, the folder explorer's tree from
 // 100 000 folder runs, and listing every mismatch group of 1 000 000 entries.
 #include "ClipboardLists.h"
@@ -78,6 +79,25 @@ BENCHMARK(BM_ImportListFromText)
     ->Args({1000000, 1, 0})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
+
+// "Search List from Clipboard": a shuffled list of every path of a 1 000 000-entry catalogue.
+void BM_SearchListFromText(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    World w(n);
+    w.options.AllowRobustOperation = true;
+    std::vector<int> order(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        order[static_cast<size_t>(i)] = i;
+    std::shuffle(order.begin(), order.end(), std::mt19937(7));
+    std::string text;
+    for (int i : order)
+        text += PathOf(i) + " (1000 bytes,Mon Dec 08 20:12:05 2003)\r\n";
+    for (auto _ : state) {
+        SearchListFromText(w.lists, text);
+        benchmark::DoNotOptimize(w.lists.reference.Count());
+    }
+}
+BENCHMARK(BM_SearchListFromText)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_AllSetOnReferenceList(benchmark::State& state) {
     World w(100000);

@@ -437,9 +437,10 @@ void TMain::CopyPairListtoClipboardClick() {
 
 void TMain::SearchListFromClipboardClick() {
     if (ListUpRunning()) return;
-    const std::string text = S(ClipboardText());
+    const QByteArray text = ClipboardText().toUtf8();
     SetBusy(true);
-    SearchListFromText(ws_->lists, text);
+    SearchListFromText(ws_->lists,
+                       std::string_view(text.constData(), static_cast<size_t>(text.size())));
     SetBusy(false);
     ws_->lists.ReferenceSelectionChanged();
     RefreshViews();
@@ -448,9 +449,11 @@ void TMain::SearchListFromClipboardClick() {
 
 void TMain::ImportListFromClipboardClick() {
     if (ListUpRunning()) return;
-    const std::string text = S(ClipboardText());
+    // Read in place: a list of a million lines is tens of megabytes.
+    const QByteArray text = ClipboardText().toUtf8();
     SetBusy(true);
-    const int made = ImportListFromText(ws_->lists, text);
+    const int made = ImportListFromText(
+        ws_->lists, std::string_view(text.constData(), static_cast<size_t>(text.size())));
     SetBusy(false);
     DataFilterChange(static_cast<int>(FilterItem::All));
     if (made > 0) UpdateTitle(1);

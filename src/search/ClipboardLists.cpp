@@ -6,7 +6,9 @@
 #include "SignatureIndex.h"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
+#include <deque>
 
 namespace lumidex {
 
@@ -42,12 +44,30 @@ struct ReadingRun {
         frame.HideMainProgress();
         frame.SetBusy(false);
     }
-    // Lets events run; true when Stop was pressed.
+    // Lets events run every few milliseconds, often enough that Stop is answered at once and
+    // rarely enough that they cost nothing beside the lines; true when Stop was pressed.
     bool Step() {
+        if (++sinceClock_ < 64) return lists.state().StopRequested;
+        sinceClock_ = 0;
+        const auto now = std::chrono::steady_clock::now();
+        if (now - eventsRan_ < std::chrono::milliseconds(10)) return lists.state().StopRequested;
+        eventsRan_ = now;
         if (robust) frame.ProcessEvents();
         return lists.state().StopRequested;
     }
+
+private:
+    int sinceClock_ = 0;
+    std::chrono::steady_clock::time_point eventsRan_ = std::chrono::steady_clock::now();
 };
+
+void Prefetch(const void* address) {
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(address);
+#else
+    (void)address;
+#endif
+}
 
 // Whether the entry's path stands before path in the catalogue's order.
 bool Before(const Pdata& entry, std::string_view path) {
@@ -75,6 +95,53 @@ int LowerBoundFrom(const Catalogue& catalogue, int from, std::string_view path) 
             high = mid;
     }
     return low;
+}
+
+// The paths that the lines of a text name, in line order, as views into it (a quoted path is
+// copied).
+struct ListedPaths {
+    std::vector<std::string_view> paths;
+    std::deque<std::string> quoted;
+};
+
+// Reads the path of every line until Stop is pressed, moving the bar every 16 lines;
+// keep(path, line) says whether a path is listed.
+template <class Keep>
+void ReadPaths(std::string_view text, size_t lines, ReadingRun& run, ListedPaths& out, Keep keep) {
+    out.paths.reserve(lines);
+    std::string buffer;
+    size_t i = 0;
+    bool stopped = false;
+    ForEachTextLine(text, [&](std::string_view line) {
+        if (stopped) return;
+        std::string_view path = PathOfLine(line, buffer);
+        if (!path.empty() && keep(path, i)) {
+            if (path.data() == buffer.data()) path = out.quoted.emplace_back(path);
+            out.paths.push_back(path);
+        }
+        if (i % 16 == 0)
+            run.frame.SetMainProgressPosition(static_cast<int>(std::min<size_t>(i, INT_MAX)));
+        ++i;
+        stopped = run.Step();
+    });
+}
+
+// Visits the paths in catalogue order (their CatalogueOrder), so that each search of the
+// catalogue starts where the last one ended: visit(k, at) with at the position of the first entry
+// that does not stand before paths[k]. visit may insert an entry there.
+template <class Visit>
+void InCatalogueOrder(const Catalogue& catalogue, const std::vector<std::string_view>& paths,
+                      const std::vector<uint32_t>& order, Visit visit) {
+    int at = 0;
+    for (size_t n = 0; n < order.size(); ++n) {
+        // In this order the lines are visited at random: their paths are asked for ahead, or
+        // each would stall the loop on a miss of the cache.
+        if (n + 16 < order.size()) Prefetch(&paths[order[n + 16]]);
+        if (n + 8 < order.size()) Prefetch(paths[order[n + 8]].data());
+        const uint32_t k = order[n];
+        at = LowerBoundFrom(catalogue, at, paths[k]);
+        visit(k, at);
+    }
 }
 
 } // namespace
@@ -149,51 +216,65 @@ size_t CountTextLines(std::string_view text) {
 }
 
 std::string PathOfLine(std::string_view line) {
+    std::string buffer;
+    return std::string(PathOfLine(line, buffer));
+}
+
+std::string_view PathOfLine(std::string_view line, std::string& buffer) {
     line = line.substr(0, line.find('\0'));
     if (line.empty() || line[0] == ' ') return {};
     size_t i = 0;
     while (i < line.size() && static_cast<unsigned char>(line[i]) <= ' ')
         ++i;
-    std::string field;
     if (i < line.size() && line[i] == '"') {
+        buffer.clear();
         for (++i; i < line.size(); ++i) {
             if (line[i] == '"') {
                 if (i + 1 < line.size() && line[i + 1] == '"') {
-                    field += '"';
+                    buffer += '"';
                     ++i;
                 } else {
                     break;
                 }
             } else {
-                field += line[i];
+                buffer += line[i];
             }
         }
-        return field;
+        return buffer;
     }
     size_t end = i;
     while (end < line.size() && static_cast<unsigned char>(line[end]) > ' ' && line[end] != ',')
         ++end;
-    return std::string(line.substr(i, end - i));
+    return line.substr(i, end - i);
 }
 
 void SearchListFromText(Lists& lists, std::string_view text) {
-    const std::vector<std::string> lines = SplitLines(text);
+    text = text.substr(0, text.find('\0'));
     lists.SaveSelection(lists.reference);
     lists.ClearReferenceList();
+    // The rows are gathered and put in order once: inserting each found line into the sorted
+    // list would move the rows below it every time.
+    std::vector<ListRow> rows;
+    std::vector<uint32_t> listedAs; // the rank of each row's path in the list
     {
-        ReadingRun run(lists, lines.size());
-        for (size_t i = 0; i < lines.size(); ++i) {
-            const std::string path = PathOfLine(lines[i]);
-            const int at = path.empty() ? -1 : lists.catalogue().FindEntry(path);
-            if (at >= 0) {
-                lists.AddRow(lists.reference, &lists.catalogue().Entry(at));
-                run.frame.SetMainProgressPosition(static_cast<int>(i));
-            } else if (i % 16 == 0) {
-                run.frame.SetMainProgressPosition(static_cast<int>(i));
-            }
-            if (run.Step()) break;
-        }
+        const size_t lines = CountTextLines(text);
+        ReadingRun run(lists, lines);
+        ListedPaths listed;
+        ReadPaths(text, lines, run, listed, [](std::string_view, size_t) { return true; });
+        const Catalogue& catalogue = lists.catalogue();
+        const std::vector<uint32_t> order = CatalogueOrder(listed.paths);
+        rows.reserve(listed.paths.size());
+        listedAs.reserve(listed.paths.size());
+        InCatalogueOrder(catalogue, listed.paths, order, [&](uint32_t k, int at) {
+            if (at >= catalogue.Count() ||
+                !paths::SamePath(catalogue.Entry(at).path, listed.paths[k]))
+                return;
+            Pdata* entry = &catalogue.Entry(at);
+            rows.push_back(ListRow{lists.SortKeyOf(*entry), entry, false});
+            listedAs.push_back(k);
+        });
     }
+    lists.reference.AddMany(std::move(rows), listedAs);
     lists.RestoreSelection(lists.reference);
 }
 
@@ -203,66 +284,40 @@ int ImportListFromText(Lists& lists, std::string_view text, int* skipped) {
     int refused = 0;
     size_t firstRefused = 0;
     // The paths are gathered first and inserted in catalogue order afterwards: inserting a
-    // long list in its own order would move the catalogue's items once per line, and looking
-    // the paths up in order keeps the catalogue's search in the cache.
-    struct Candidate {
-        std::string path;
-        Pdata* entry = nullptr; // the entry made for it
-    };
-    std::vector<Candidate> candidates; // in line order
+    // long list in its own order would move the catalogue's items once per line.
+    std::vector<ListRow> rows;
+    std::vector<uint32_t> listedAs; // the rank of each row's path in the list
     {
         const size_t lines = CountTextLines(text);
         ReadingRun run(lists, lines);
-        candidates.reserve(lines);
-        size_t i = 0;
-        bool stopped = false;
-        ForEachTextLine(text, [&](std::string_view line) {
-            if (stopped) return;
-            std::string path = PathOfLine(line);
+        ListedPaths listed;
+        ReadPaths(text, lines, run, listed, [&](std::string_view path, size_t line) {
             // A relative path would name a file depending on where the program was started,
             // and a longer one could not be saved.
-            if (!path.empty() &&
-                (!paths::IsDelimiter(path[0]) || path.size() > kMaxImportPathLength)) {
-                if (refused++ == 0) firstRefused = i;
-            } else if (!path.empty()) {
-                candidates.push_back({std::move(path)});
-            }
-            if (i % 16 == 0) run.frame.SetMainProgressPosition(static_cast<int>(i));
-            ++i;
-            stopped = run.Step();
+            if (paths::IsDelimiter(path[0]) && path.size() <= kMaxImportPathLength) return true;
+            if (refused++ == 0) firstRefused = line;
+            return false;
         });
-        std::vector<std::string_view> views;
-        views.reserve(candidates.size());
-        for (const Candidate& c : candidates)
-            views.push_back(c.path);
-        const std::vector<uint32_t> order = CatalogueOrder(views);
-        catalogue.Reserve(static_cast<size_t>(catalogue.Count()) + candidates.size());
-        // A path named twice is made once; one the catalogue holds is left alone. The paths
-        // come in catalogue order, so each search starts where the last one ended.
-        const std::string* previous = nullptr;
-        int from = 0;
-        for (uint32_t k : order) {
-            Candidate& c = candidates[k];
-            if (previous && paths::SamePath(*previous, c.path)) continue;
-            from = LowerBoundFrom(catalogue, from, c.path);
-            if (from < catalogue.Count() && paths::SamePath(catalogue.Entry(from).path, c.path)) {
-                previous = &c.path;
-                continue;
-            }
-            auto entry = std::make_unique<Pdata>(std::move(c.path));
+        const std::vector<uint32_t> order = CatalogueOrder(listed.paths);
+        catalogue.Reserve(static_cast<size_t>(catalogue.Count()) + listed.paths.size());
+        rows.reserve(listed.paths.size());
+        listedAs.reserve(listed.paths.size());
+        // A path named twice is made once (the second finds the first); one the catalogue
+        // holds is left alone.
+        InCatalogueOrder(catalogue, listed.paths, order, [&](uint32_t k, int at) {
+            const std::string_view path = listed.paths[k];
+            if (at < catalogue.Count() && paths::SamePath(catalogue.Entry(at).path, path)) return;
+            auto entry = std::make_unique<Pdata>(std::string(path));
             entry->key = kNoSignature;
             entry->code = kNoSignature;
-            c.entry = entry.get();
-            previous = &c.entry->path;
+            rows.push_back(ListRow{lists.SortKeyOf(*entry), entry.get(), false});
+            listedAs.push_back(k);
             catalogue.Insert(std::move(entry));
-        }
+        });
         run.frame.SetStatusText(StatusPanel::Counts, std::to_string(catalogue.Count()) + " Files");
     }
-    std::vector<ListRow> rows;
-    for (const Candidate& c : candidates)
-        if (c.entry) rows.push_back(ListRow{lists.SortKeyOf(*c.entry), c.entry, false});
     const int made = static_cast<int>(rows.size());
-    lists.reference.AddMany(std::move(rows));
+    lists.reference.AddMany(std::move(rows), listedAs);
     if (made > 0) lists.state().MarkDataChanged();
     if (refused > 0)
         lists.state().LogMessage(

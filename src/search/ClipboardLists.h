@@ -30,6 +30,8 @@ std::vector<std::string> SplitLines(std::string_view text);
 // The path a line names, by the comma-text rules; empty for a line to skip (empty, starting
 // with a blank, or without fields).
 std::string PathOfLine(std::string_view line);
+// The same as a view into line, or into buffer for a quoted path.
+std::string_view PathOfLine(std::string_view line, std::string& buffer);
 
 // "Search List from &Clipboard" over a text: the reference list becomes the named entries.
 void SearchListFromText(Lists& lists, std::string_view text);

@@ -149,5 +149,129 @@ TEST(PathOrder, SameOrderAsTheCatalogue) {
     EXPECT_TRUE(CatalogueOrder({}).empty());
 }
 
+// Keys that share long prefixes, differ in case only, repeat, end inside a 16-byte window or
+// hold a NUL byte.
+std::vector<std::string> OddKeys(std::mt19937& random, int n) {
+    using namespace std::string_literals;
+    std::vector<std::string> keys = {"a\0b"s, "a"s, "A\0"s, ""};
+    const std::string shared = "IMG_2019_holiday_";
+    while (static_cast<int>(keys.size()) < n) {
+        std::string key = random() % 2 ? shared : std::string();
+        for (int k = 0, len = static_cast<int>(random() % 24); k < len; ++k)
+            key += "aA_b1"[random() % 5];
+        keys.push_back(key);
+    }
+    return keys;
+}
+
+TEST(EntryLists, BatchesAreInsertedAsIfAddedOneByOne) {
+    std::mt19937 random(11);
+    const std::vector<std::string> keys = OddKeys(random, 400);
+    std::vector<std::unique_ptr<Pdata>> entries;
+    for (size_t i = 0; i < keys.size(); ++i)
+        entries.push_back(std::make_unique<Pdata>("/e" + std::to_string(i)));
+    auto entry = [&](size_t i) { return entries[i % 300].get(); }; // some entries twice
+    for (bool unique : {false, true}) {
+        for (bool sorted : {false, true}) {
+            std::vector<size_t> added(keys.size()); // which key is added n-th
+            for (size_t i = 0; i < added.size(); ++i)
+                added[i] = i;
+            if (sorted)
+                std::stable_sort(added.begin(), added.end(), [&](size_t a, size_t b) {
+                    return paths::CompareUpper(keys[a], keys[b]) < 0;
+                });
+            else
+                std::shuffle(added.begin(), added.end(), random);
+            EntryList single(unique), batch(unique), ranked(unique);
+            for (EntryList* list : {&single, &batch, &ranked})
+                for (size_t i = 0; i < 40; ++i) // rows already there
+                    list->Add(keys[i * 7], entry(i * 7));
+            std::vector<ListRow> inOrder;
+            for (size_t k : added) {
+                single.Add(keys[k], entry(k));
+                inOrder.push_back(ListRow{keys[k], entry(k)});
+            }
+            batch.AddMany(inOrder);
+            // The same rows in another order, each with its rank of adding.
+            std::vector<ListRow> rows;
+            std::vector<uint32_t> ranks;
+            for (size_t n = 0; n < added.size(); ++n) {
+                const size_t at = (n * 37) % added.size();
+                rows.push_back(inOrder[at]);
+                ranks.push_back(static_cast<uint32_t>(at * 3));
+            }
+            ranked.AddMany(rows, ranks);
+            ASSERT_EQ(batch.Count(), single.Count());
+            ASSERT_EQ(ranked.Count(), single.Count());
+            for (int i = 0; i < single.Count(); ++i) {
+                EXPECT_EQ(batch.EntryAt(i), single.EntryAt(i)) << unique << sorted << " row " << i;
+                EXPECT_EQ(batch.At(i).key, single.At(i).key);
+                EXPECT_EQ(ranked.EntryAt(i), single.EntryAt(i)) << unique << sorted << " row " << i;
+                EXPECT_EQ(ranked.At(i).key, single.At(i).key);
+            }
+        }
+    }
+}
+
+TEST(ClipboardLists, LongListsStandAsIfAddedLineByLine) {
+    // A long list in any order: the same entries and list order as making each line's entry
+    // and adding its row in turn.
+    std::mt19937 random(3);
+    std::vector<std::string> lines = {"/pics/old.jpg", "\"/pics/with blank.jpg\" (1 bytes,x)",
+                                      "/pics/Case.jpg", "/pics/case.jpg", "/pics/CASE.jpg"};
+    for (int i = 0; i < 500; ++i) {
+        const int folder = static_cast<int>(random() % 30);
+        const int name = static_cast<int>(random() % 300);
+        lines.push_back("/pics/" + std::to_string(folder) + "/IMG_" + std::to_string(name) +
+                        (random() % 2 ? ".jpg" : ".JPG"));
+    }
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    for (SortOrder order : {SortOrder::byName, SortOrder::byPathname}) {
+        Fixture g;
+        g.Add("/pics/old.jpg", 1);
+        g.options.Sortby = order;
+        g.lists.SelectSortKey();
+        const int made = ImportListFromText(g.lists, text);
+
+        EntryList expected;
+        std::vector<std::string> seen = {"/pics/old.jpg"};
+        for (const std::string& line : lines) {
+            const std::string path = PathOfLine(line);
+            if (std::find(seen.begin(), seen.end(), path) != seen.end()) continue;
+            seen.push_back(path);
+            const int at = g.catalogue.FindEntry(path);
+            ASSERT_GE(at, 0) << path;
+            expected.Add(g.lists.SortKeyOf(g.catalogue.Entry(at)), &g.catalogue.Entry(at));
+        }
+        EXPECT_EQ(made, expected.Count());
+        EXPECT_EQ(g.catalogue.Count(), expected.Count() + 1);
+        ASSERT_EQ(g.lists.reference.Count(), expected.Count());
+        for (int i = 0; i < expected.Count(); ++i)
+            EXPECT_EQ(g.lists.reference.EntryAt(i), expected.EntryAt(i)) << i;
+        for (int i = 1; i < g.catalogue.Count(); ++i) {
+            const std::string& a = g.catalogue.Entry(i - 1).path;
+            const std::string& b = g.catalogue.Entry(i).path;
+            const int u = paths::CompareUpper(a, b);
+            EXPECT_TRUE(u < 0 || (u == 0 && a < b)) << a << " " << b;
+        }
+
+        // Searching for the same lines lists a row per line that names an entry, repeats
+        // included, in the order of adding them one by one.
+        SearchListFromText(g.lists, text + "/pics/none.jpg\r\n" + lines[7] + "\r\n");
+        EntryList searched;
+        for (const std::string& line : lines) {
+            const int at = g.catalogue.FindEntry(PathOfLine(line));
+            searched.Add(g.lists.SortKeyOf(g.catalogue.Entry(at)), &g.catalogue.Entry(at));
+        }
+        const int again = g.catalogue.FindEntry(PathOfLine(lines[7]));
+        searched.Add(g.lists.SortKeyOf(g.catalogue.Entry(again)), &g.catalogue.Entry(again));
+        ASSERT_EQ(g.lists.reference.Count(), searched.Count());
+        for (int i = 0; i < searched.Count(); ++i)
+            EXPECT_EQ(g.lists.reference.EntryAt(i), searched.EntryAt(i)) << i;
+    }
+}
+
 } // namespace
 } // namespace lumidex

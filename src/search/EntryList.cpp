@@ -1,5 +1,6 @@
 #include "EntryList.h"
 
+#include "PathOrder.h"
 #include "Paths.h"
 
 #include <algorithm>
@@ -20,6 +21,36 @@ int EntryList::Add(std::string key, Pdata* entry) {
     return static_cast<int>(at - rows_.begin());
 }
 
+namespace {
+
+// Puts the rows in the given order (row i becomes the one that stood at order[i]) without a
+// second vector of rows; order is used up.
+void Permute(std::vector<ListRow>& rows, std::vector<uint32_t>& order) {
+    for (size_t start = 0; start < order.size(); ++start) {
+        if (order[start] == start) continue;
+        ListRow held = std::move(rows[start]);
+        size_t at = start;
+        while (order[at] != start) {
+            const size_t from = order[at];
+            rows[at] = std::move(rows[from]);
+            order[at] = static_cast<uint32_t>(at);
+            at = from;
+        }
+        rows[at] = std::move(held);
+        order[at] = static_cast<uint32_t>(at);
+    }
+}
+
+std::vector<std::string_view> KeysOf(const std::vector<ListRow>& rows) {
+    std::vector<std::string_view> keys;
+    keys.reserve(rows.size());
+    for (const ListRow& r : rows)
+        keys.push_back(r.key);
+    return keys;
+}
+
+} // namespace
+
 void EntryList::AddMany(std::vector<ListRow> rows) {
     if (unique_) {
         // As if added one by one: the first row of an entry wins, later ones change nothing.
@@ -30,10 +61,53 @@ void EntryList::AddMany(std::vector<ListRow> rows) {
     }
     // Inserting each row before its equals leaves equal keys in reverse order of adding.
     std::reverse(rows.begin(), rows.end());
+    // Rows often come in order already (a list of one folder): no sort then.
+    const bool ordered =
+        std::is_sorted(rows.begin(), rows.end(),
+                       [](const ListRow& a, const ListRow& b) { return RowKeyLess(a.key, b.key); });
+    if (!ordered) {
+        std::vector<uint32_t> order = KeyOrder(KeysOf(rows));
+        Permute(rows, order);
+    }
+    MergeSorted(std::move(rows));
+}
+
+void EntryList::AddMany(std::vector<ListRow> rows, const std::vector<uint32_t>& ranks) {
+    if (unique_) {
+        std::vector<uint32_t> byRank(rows.size());
+        for (uint32_t i = 0; i < byRank.size(); ++i)
+            byRank[i] = i;
+        std::sort(byRank.begin(), byRank.end(),
+                  [&ranks](uint32_t a, uint32_t b) { return ranks[a] < ranks[b]; });
+        Permute(rows, byRank);
+        AddMany(std::move(rows));
+        return;
+    }
+    // Later ones first among equal keys, as in AddMany.
+    bool ordered = true;
+    for (size_t i = 1; i < rows.size() && ordered; ++i) {
+        const int u = paths::CompareUpper(rows[i - 1].key, rows[i].key);
+        ordered = u < 0 || (u == 0 && ranks[i - 1] > ranks[i]);
+    }
+    if (ordered) {
+        MergeSorted(std::move(rows));
+        return;
+    }
+    std::vector<uint32_t> later(ranks.size());
+    for (size_t i = 0; i < ranks.size(); ++i)
+        later[i] = ~ranks[i];
+    std::vector<uint32_t> order = KeyOrder(KeysOf(rows), &later);
+    Permute(rows, order);
+    MergeSorted(std::move(rows));
+}
+
+void EntryList::MergeSorted(std::vector<ListRow> rows) {
     for (ListRow& r : rows)
         r.selected = false;
-    std::stable_sort(rows.begin(), rows.end(),
-                     [](const ListRow& a, const ListRow& b) { return RowKeyLess(a.key, b.key); });
+    if (rows_.empty()) {
+        rows_ = std::move(rows);
+        return;
+    }
     std::vector<ListRow> merged;
     merged.reserve(rows_.size() + rows.size());
     // New rows go before existing equal keys.

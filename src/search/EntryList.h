@@ -36,6 +36,8 @@ public:
     int Add(std::string key, Pdata* entry);
     // Inserts many rows as if added one by one in the given order (each before equal keys).
     void AddMany(std::vector<ListRow> rows);
+    // The same in the order of their ranks (distinct, one beside each row).
+    void AddMany(std::vector<ListRow> rows, const std::vector<uint32_t>& ranks);
     // Replaces the rows with others already in list order.
     void Assign(std::vector<ListRow> rows);
     void Clear() { rows_.clear(); }
@@ -62,6 +64,9 @@ public:
     int topRow = 0;
 
 private:
+    // Merges rows already in key order, each before existing equal keys.
+    void MergeSorted(std::vector<ListRow> rows);
+
     std::vector<ListRow> rows_;
     bool unique_;
     bool multi_;

@@ -1,0 +1,72 @@
+// "&Import List from Clipboard" through the main window (offscreen): the wall and CPU time of
+// importing a list of N paths (in path order, then shuffled) from the clipboard into a fresh
+// program, event turns, progress bar and the list view's refresh included.
+//   bench_organise_window [LINES] [REPEATS]
+#include "StartUp.h"
+#include "TMain.h"
+#include "TempDir.h"
+
+#include <QApplication>
+#include <QClipboard>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <random>
+
+namespace {
+
+double CpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
+QString ListText(int lines, bool shuffled) {
+    std::vector<int> order(static_cast<size_t>(lines));
+    for (int i = 0; i < lines; ++i)
+        order[static_cast<size_t>(i)] = i;
+    if (shuffled) std::shuffle(order.begin(), order.end(), std::mt19937(7));
+    std::string text;
+    char line[96];
+    for (int i : order) {
+        std::snprintf(line, sizeof line,
+                      "/bench/d%05d/img%07d.jpg (1000 bytes,Mon Dec 08 20:12:05 2003)\r\n", i / 10,
+                      i);
+        text += line;
+    }
+    return QString::fromStdString(text);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int lines = argc > 1 ? std::atoi(argv[1]) : 1000000;
+    const int repeats = argc > 2 ? std::atoi(argv[2]) : 1;
+    for (bool shuffled : {false, true}) {
+        QGuiApplication::clipboard()->setText(ListText(lines, shuffled));
+        for (int i = 0; i < repeats; ++i) {
+            lumidex::test::TempDir home;
+            auto program = lumidex::StartProgram(home.path(), {});
+            lumidex::TMain* main = program->main.get();
+            main->show();
+            QApplication::processEvents();
+            const auto start = std::chrono::steady_clock::now();
+            const double cpu = CpuSeconds();
+            main->ImportListFromClipboardClick();
+            QApplication::processEvents(); // the list view's repaint
+            const double wall =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            lumidex::Workspace& ws = main->workspace();
+            std::printf("import %s %7.2f s wall %7.2f s cpu (%d entries, %d rows)\n",
+                        shuffled ? "shuffled" : "sorted  ", wall, CpuSeconds() - cpu,
+                        ws.catalogue.Count(), ws.lists.reference.Count());
+            std::fflush(stdout);
+            ws.DataChanged = ws.OptionsChanged = ws.OldFormatRead = false;
+        }
+    }
+    return 0;
+}
