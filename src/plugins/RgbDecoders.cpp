@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <csetjmp>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -55,6 +56,7 @@ struct JpegJob {
     DecodeOutcome outcome = DecodeOutcome::Failed;
     int cellWidth = 0, cellHeight = 0;
     RgbSize* fullSize = nullptr;
+    const JpegHeaderHook* header = nullptr;
 };
 
 // Largest libjpeg reduction whose output still covers the cell (output sides round up).
@@ -77,6 +79,19 @@ void CmykToRgb(const JSAMPLE* in, uint8_t* out, JDIMENSION width) {
     }
 }
 
+bool HeaderWantsPixels(const jpeg_decompress_struct& cinfo, const JpegHeaderHook& hook,
+                       int& coverWidth, int& coverHeight) {
+    JpegHeader header{static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height)};
+    for (jpeg_saved_marker_ptr m = cinfo.marker_list; m; m = m->next)
+        if (m->marker == JPEG_APP0 + 1 && m->data_length >= 6 &&
+            std::memcmp(m->data, "Exif\0\0", 6) == 0) {
+            header.exif = m->data;
+            header.exifSize = m->data_length;
+            break;
+        }
+    return hook(header, coverWidth, coverHeight);
+}
+
 // Returns with job.outcome set; the caller destroys the decompressor.
 void DecodeJpeg(JpegJob& job) {
     j_decompress_ptr cinfo = &job.cinfo;
@@ -85,12 +100,17 @@ void DecodeJpeg(JpegJob& job) {
         return;
     }
     jpeg_stdio_src(cinfo, job.file);
+    if (job.header) jpeg_save_markers(cinfo, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(cinfo, TRUE);
     if (job.fullSize)
         *job.fullSize = {static_cast<int>(cinfo->image_width),
                          static_cast<int>(cinfo->image_height)};
     if (TooLarge(cinfo->image_width, cinfo->image_height, job.maxSide)) {
         job.outcome = DecodeOutcome::Oversized;
+        return;
+    }
+    if (job.header && !HeaderWantsPixels(*cinfo, *job.header, job.cellWidth, job.cellHeight)) {
+        job.outcome = DecodeOutcome::Ok;
         return;
     }
     bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
@@ -124,6 +144,18 @@ void DecodeJpeg(JpegJob& job) {
     }
     // What follows the last line (markers, padding) is of no interest.
     job.outcome = DecodeOutcome::Ok;
+}
+
+DecodeOutcome RunJpegJob(JpegJob& job) {
+    job.cinfo.err = jpeg_std_error(&job.err.mgr);
+    job.err.mgr.error_exit = JpegErrorExit;
+    job.err.mgr.emit_message = JpegQuietMessage;
+    jpeg_create_decompress(&job.cinfo);
+    job.progress.progress_monitor = JpegScanLimit;
+    job.cinfo.progress = &job.progress;
+    DecodeJpeg(job);
+    jpeg_destroy_decompress(&job.cinfo);
+    return job.outcome;
 }
 
 // ---- PNG ----
@@ -194,15 +226,17 @@ DecodeOutcome DecodeJpegRgb(std::FILE* file, int maxSide, const RgbAllocator& al
     job->cellWidth = cellWidth;
     job->cellHeight = cellHeight;
     job->allocate = &allocate;
-    job->cinfo.err = jpeg_std_error(&job->err.mgr);
-    job->err.mgr.error_exit = JpegErrorExit;
-    job->err.mgr.emit_message = JpegQuietMessage;
-    jpeg_create_decompress(&job->cinfo);
-    job->progress.progress_monitor = JpegScanLimit;
-    job->cinfo.progress = &job->progress;
-    DecodeJpeg(*job);
-    jpeg_destroy_decompress(&job->cinfo);
-    return job->outcome;
+    return RunJpegJob(*job);
+}
+
+DecodeOutcome DecodeJpegRgbForThumbnail(std::FILE* file, int maxSide, const RgbAllocator& allocate,
+                                        const JpegHeaderHook& header) {
+    auto job = std::make_unique<JpegJob>();
+    job->file = file;
+    job->maxSide = maxSide;
+    job->allocate = &allocate;
+    job->header = &header;
+    return RunJpegJob(*job);
 }
 
 DecodeOutcome DecodePngRgb(std::FILE* file, int maxSide, const RgbAllocator& allocate) {

@@ -2,6 +2,7 @@
 
 #include "PictureReader.h"
 #include "TViewLeft.h"
+#include "ThumbnailSource.h"
 #include "Workspace.h"
 
 #include <QButtonGroup>
@@ -89,18 +90,20 @@ QToolButton* Button(QWidget* parent, const char* name, const QString& text) {
 } // namespace
 
 TThumbnail::TThumbnail(Workspace& ws, QWidget* parent)
-    : QDialog(parent, Qt::Window), ws_(ws),
-      drawing_([this](QImage& picture, const std::string& path, QSize cell) {
+    : QDialog(parent, Qt::Window), ws_(ws), cache_(ThumbnailCache::ForUser()),
+      drawing_([this](QImage& picture, const std::string& path, QSize cell, bool keepAspect) {
           switch (decoder_.Take(path, picture)) {
           case ThumbnailDecoder::State::Ready:
               return true;
           case ThumbnailDecoder::State::Failed:
               return false;
           default: // not decoded ahead: read here
-              return ThumbnailDrawing::ReadForCell(picture, path, cell);
+              return ReadThumbnail(picture, path, cell, keepAspect, &cache_);
           }
       }),
-      decoder_(ThumbnailDrawing::ReadForCell) {
+      decoder_([this](QImage& picture, const std::string& path, QSize cell, bool keepAspect) {
+          return ReadThumbnail(picture, path, cell, keepAspect, &cache_);
+      }) {
     setObjectName("TThumbnail");
     setWindowTitle("Thumbnail");
     setModal(false);

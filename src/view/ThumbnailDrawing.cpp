@@ -1,6 +1,7 @@
 #include "ThumbnailDrawing.h"
 
 #include "EntryList.h"
+#include "FileStatus.h"
 #include "Pdata.h"
 #include "PictureReader.h"
 
@@ -10,9 +11,18 @@
 
 namespace lumidex {
 
+namespace {
+
+FileStamp StampOf(const std::string& path) {
+    const FileStatus status = GetFileStatus(path);
+    return status.exists ? FileStamp{status.size, status.modified} : FileStamp{-1, 0};
+}
+
+} // namespace
+
 ThumbnailDrawing::ThumbnailDrawing(Reader reader) : reader_(std::move(reader)) {}
 
-bool ThumbnailDrawing::ReadForCell(QImage& picture, const std::string& path, QSize cell) {
+bool ThumbnailDrawing::ReadForCell(QImage& picture, const std::string& path, QSize cell, bool) {
     return ReadPictureForCell(picture, path, cell.width(), cell.height()) == ReadOutcome::Ok;
 }
 
@@ -75,7 +85,7 @@ bool ThumbnailDrawing::Step() {
     // The list may have shrunk while events ran between cells.
     if (row < list_->Count()) {
         const Pdata* entry = list_->EntryAt(row);
-        Thumlist record{entry->path, cell, cell};
+        Thumlist record{entry->path, cell, cell, StampOf(entry->path)};
         if (moveFocusFrame && row == selected_) {
             focusFrame = cell.adjusted(0, 0, -1, -1);
             moveFocusFrame = false;
@@ -87,7 +97,8 @@ bool ThumbnailDrawing::Step() {
             record.drawn = old->drawn.translated(cell.topLeft() - old->cell.topLeft());
         } else {
             ++readCount;
-            if (!reader_ || !reader_(scratch_, record.path, cell.size()) || scratch_.isNull()) {
+            if (!reader_ || !reader_(scratch_, record.path, cell.size(), keepAspect_) ||
+                scratch_.isNull()) {
                 p.drawImage(cell, ErrorPicture());
             } else {
                 record.drawn = FitIntoCell(cell, scratch_.size(), keepAspect_);
@@ -114,7 +125,7 @@ bool ThumbnailDrawing::Step() {
 const Thumlist* ThumbnailDrawing::Reusable(const std::string& path, QSize cell) const {
     if (previousDrawing_.isNull()) return nullptr;
     for (const Thumlist& t : previous_)
-        if (t.path == path && t.cell.size() == cell) return &t;
+        if (t.path == path && t.cell.size() == cell) return t.stamp == StampOf(path) ? &t : nullptr;
     return nullptr;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ThumbnailCache.h"
 #include "ThumbnailGrid.h"
 
 #include <QImage>
@@ -12,11 +13,13 @@ namespace lumidex {
 
 class EntryList;
 
-// One drawn cell. The path, not the entry, so that a record never outlives its entry.
+// One drawn cell. The path, not the entry, so that a record never outlives its entry; the
+// file's size and time, so that a file changed since is read again.
 struct Thumlist {
     std::string path;
     QRect cell;
     QRect drawn;
+    FileStamp stamp;
 };
 
 // The thumbnail window's drawing, without the window: a picture of the grid drawn one cell
@@ -24,10 +27,12 @@ struct Thumlist {
 // than re-entering itself. Cells whose path was in the previous drawing are copied from it.
 class ThumbnailDrawing {
 public:
-    // Reads a picture for a cell; false when it cannot be read.
-    using Reader = std::function<bool(QImage& picture, const std::string& path, QSize cell)>;
+    // Reads a picture for a cell (keepAspect: drawn into FitIntoCell's rectangle); false when
+    // it cannot be read.
+    using Reader =
+        std::function<bool(QImage& picture, const std::string& path, QSize cell, bool keepAspect)>;
     explicit ThumbnailDrawing(Reader reader = ReadForCell);
-    static bool ReadForCell(QImage& picture, const std::string& path, QSize cell);
+    static bool ReadForCell(QImage& picture, const std::string& path, QSize cell, bool keepAspect);
 
     // A new area size: both record lists go (the previous drawing no longer fits).
     void Resize(QSize area);
