@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QTimer>
 #include <QToolButton>
@@ -36,10 +37,12 @@ public:
     void UpdateLayer() { layer_->update(); }
 
 protected:
-    void paintEvent(QPaintEvent*) override {
+    void paintEvent(QPaintEvent* event) override {
+        // Only the cells drawn since the last paint: a drawing repaints one cell at a time.
+        const QRect area = event->rect();
         QPainter p(this);
-        p.fillRect(rect(), QBrush(Qt::black, Qt::DiagCrossPattern));
-        if (!drawing_.Picture().isNull()) p.drawImage(0, 0, drawing_.Picture());
+        p.fillRect(area, QBrush(Qt::black, Qt::DiagCrossPattern));
+        if (!drawing_.Picture().isNull()) p.drawImage(area.topLeft(), drawing_.Picture(), area);
     }
     void resizeEvent(QResizeEvent*) override {
         layer_->setGeometry(rect());
@@ -253,9 +256,10 @@ bool TThumbnail::StepOnce() {
     if (const std::string* next = drawing_.NextRead();
         next && decoder_.Peek(*next) == ThumbnailDecoder::State::Pending)
         return false; // the worker's result wakes the drawing
+    const QRect frame = drawing_.focusFrame;
     const bool more = drawing_.Step();
-    canvas_->update();
-    canvas_->UpdateLayer();
+    canvas_->update(drawing_.lastCell);
+    if (drawing_.focusFrame != frame) canvas_->UpdateLayer();
     if (!more) decoder_.Cancel();
     return more;
 }

@@ -204,6 +204,12 @@ QImage ThumbnailCache::Find(const std::string& path, const FileStamp& stamp, QSi
     return {};
 }
 
+QImage ThumbnailCache::Reduced(const QImage& picture, QSize cell) {
+    const int side = SideFor(cell);
+    if (side == 0 || std::max(picture.width(), picture.height()) <= side) return picture;
+    return picture.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
 void ThumbnailCache::Store(const std::string& path, const FileStamp& stamp, QSize cell,
                            const QImage& picture, QSize original) const {
     const int side = SideFor(cell);
@@ -213,9 +219,7 @@ void ThumbnailCache::Store(const std::string& path, const FileStamp& stamp, QSiz
     const char* folder = nullptr;
     for (const Flavour& f : kFlavours)
         if (f.side == side) folder = f.folder;
-    QImage thumb = picture;
-    if (std::max(picture.width(), picture.height()) > side)
-        thumb = picture.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    QImage thumb = Reduced(picture, cell);
     thumb.setText("Thumb::URI", QString::fromStdString(FileUri(path)));
     thumb.setText("Thumb::MTime", QString::number(stamp.modified));
     thumb.setText("Thumb::Size", QString::number(stamp.size));

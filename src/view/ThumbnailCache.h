@@ -50,6 +50,8 @@ public:
     QImage Find(const std::string& path, const FileStamp& stamp, QSize cell, bool keepAspect) const;
     // The longest side of the thumbnail Store writes for a cell; 0 when no size folder serves it.
     static int SideFor(QSize cell);
+    // The picture reduced to the size Store writes for a cell (unchanged when not larger).
+    static QImage Reduced(const QImage& picture, QSize cell);
     // Stores a thumbnail of path made of picture (display-oriented, at least SideFor(cell) on
     // its longer side unless the original is smaller; original is the original's size).
     void Store(const std::string& path, const FileStamp& stamp, QSize cell, const QImage& picture,

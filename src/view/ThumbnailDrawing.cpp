@@ -81,6 +81,7 @@ bool ThumbnailDrawing::Step() {
     if (!list_) return false;
     const int k = next_++;
     const QRect cell = grid_.Cell(k, canvas_.size(), order_);
+    lastCell = cell;
     const int row = start_ + k;
     // The list may have shrunk while events ran between cells.
     if (row < list_->Count()) {

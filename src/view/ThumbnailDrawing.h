@@ -73,6 +73,8 @@ public:
     bool moveFocusFrame = true;
     // How many pictures were read (the rest of the cells were copied or hatched).
     int readCount = 0;
+    // The cell the last Step drew.
+    QRect lastCell;
 
 private:
     void Hatch(const QRect& area);

@@ -155,7 +155,11 @@ bool ReadThumbnail(QImage& picture, const std::string& path, QSize cell, bool ke
             return false;
     }
     // The cache holds what was decoded from the picture itself, never the camera's shortcut.
-    if (cache && !fromExif) cache->Store(path, stamp, cell, picture, original);
+    // The cell is then drawn from the cached size, as the next visit draws it.
+    if (cache && cacheSide > 0 && !fromExif) {
+        picture = ThumbnailCache::Reduced(picture, cell);
+        cache->Store(path, stamp, cell, picture, original);
+    }
     return !picture.isNull();
 }
 
