@@ -6,6 +6,8 @@
 #include <QCryptographicHash>
 #include <QImageWriter>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

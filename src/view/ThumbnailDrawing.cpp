@@ -11,14 +11,14 @@
 
 namespace lumidex {
 
-namespace {
-
-FileStamp StampOf(const std::string& path) {
-    const FileStatus status = GetFileStatus(path);
-    return status.exists ? FileStamp{status.size, status.modified} : FileStamp{-1, 0};
+const FileStamp& ThumbnailDrawing::StampOf(const std::string& path) const {
+    auto [it, added] = stamps_.try_emplace(path);
+    if (added) {
+        const FileStatus status = GetFileStatus(path);
+        it->second = status.exists ? FileStamp{status.size, status.modified} : FileStamp{-1, 0};
+    }
+    return it->second;
 }
-
-} // namespace
 
 ThumbnailDrawing::ThumbnailDrawing(Reader reader) : reader_(std::move(reader)) {}
 
@@ -72,9 +72,14 @@ void ThumbnailDrawing::Begin(const EntryList& list, int requestedCount, FillOrde
     keepAspect_ = keepAspect;
     previous_ = std::move(records_);
     records_.clear();
+    stamps_.clear();
     next_ = 0;
     list_ = &list;
     if (canvas_.isNull()) list_ = nullptr;
+    // Each file's size and time before anything of it is read: a change after this is seen by
+    // the next drawing.
+    for (int k = 0; k < grid_.Capacity(); ++k)
+        if (const std::string* path = PathOfCell(k)) StampOf(*path);
 }
 
 bool ThumbnailDrawing::Step() {

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace lumidex {
@@ -83,10 +84,13 @@ private:
     // The reference row's entry path for cell k of the running drawing, or nullptr.
     const std::string* PathOfCell(int k) const;
     const QImage& ErrorPicture();
+    // The file's size and time, asked of the file system once per drawing.
+    const FileStamp& StampOf(const std::string& path) const;
 
     Reader reader_;
     QImage canvas_, previousDrawing_, scratch_, error_;
     std::vector<Thumlist> records_, previous_;
+    mutable std::unordered_map<std::string, FileStamp> stamps_;
     ThumbnailGrid grid_;
     const EntryList* list_ = nullptr;
     int selected_ = -1, start_ = 0, next_ = 0;
