@@ -31,11 +31,11 @@ if [[ -f /tmp/lumibench/truth.tsv ]]; then
         while read -r rel; do cp "/tmp/lumibench/set/$rel" "$home/photos/$(basename "$rel")"; done
     export LUMIDEX2_SCREENSHOT_PHOTOS="$home/photos"
 fi
-LUMIDEX2_HOME="$home" QT_QPA_PLATFORM=xcb \
+LUMIDEX2_HOME="$home" XDG_CACHE_HOME="$home/cache" QT_QPA_PLATFORM=xcb \
     xvfb-run -a -s "-screen 0 1280x900x24" "$build/src/app/lumidex2-screenshots" "$out" \
     "$build/plugins" "$home/plugin-pictures/formats"
 # The region window ("Sub Index Manager") over a generated photograph with two regions.
 cmake --build "$build" -j "$(nproc)" --target lumidex2_tpview_screenshot >&2
-LUMIDEX2_HOME="$home" QT_QPA_PLATFORM=xcb \
+LUMIDEX2_HOME="$home" XDG_CACHE_HOME="$home/cache" QT_QPA_PLATFORM=xcb \
     xvfb-run -a -s "-screen 0 1280x900x24" "$build/src/catalogue/lumidex2_tpview_screenshot" \
     "$out/region-window.png"

@@ -1,3 +1,4 @@
+#include "Companions.h"
 #include "MainWindowTesting.h"
 #include "PictureReader.h"
 #include "TSlideShow.h"
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QSharedMemory>
 #include <QSlider>
 #include <QTimer>
 #include <QTreeView>
@@ -45,6 +47,11 @@ protected:
     void SetUp() override {
         test::EnsureApplication();
         QGuiApplication::clipboard()->clear();
+        // The thumbnail window's cache, never the user's.
+        ::setenv("XDG_CACHE_HOME", data.File("cache").c_str(), 1);
+        // The companion channel, private to the test.
+        ::mkdir(data.File("runtime").c_str(), 0700);
+        ::setenv("XDG_RUNTIME_DIR", data.File("runtime").c_str(), 1);
         Start(MakeToolsDatabase(data));
     }
     void Select(QTreeView* view, int row) { SelectRow(view, row); }
@@ -118,6 +125,38 @@ TEST_F(ViewToolsTest, ThumbnailsFollowTheSelectionReuseCellsAndOpenTheSharedView
     EXPECT_LT(lists().reference.SelectedRow(), 3);
     main->Action("ShowThumnail1")->trigger();
     EXPECT_FALSE(thumbs->isVisible());
+}
+
+TEST_F(ViewToolsTest, APictureAChangedCompanionReportsIsDrawnAnew) {
+    Select(main->ListBox1(), 0);
+    main->ShowThumbClick();
+    TThumbnail* thumbs = main->Thumbnail();
+    thumbs->FinishDrawing();
+    const ThumbnailDrawing& drawing = thumbs->drawing();
+    ASSERT_EQ(drawing.Records()[0].path, RowPath(0));
+    const QPoint inside = drawing.Records()[0].drawn.center();
+    const QRgb before = drawing.Picture().pixel(inside);
+    const QPoint neighbour = drawing.Records()[1].drawn.center();
+    const QRgb neighbourBefore = drawing.Picture().pixel(neighbour);
+
+    // An editor saves another picture over the first row's file and tells the program.
+    QImage other(80, 60, QImage::Format_RGB32);
+    other.fill(qRgb(250, 10, 10));
+    test::WritePicture(RowPath(0), other);
+    {
+        QSharedMemory block(PerUserChannelName("Lumidex Server"));
+        ASSERT_TRUE(block.attach());
+        block.lock();
+        WriteBlockPath(static_cast<char*>(block.data()), RowPath(0));
+        block.unlock();
+    }
+    main->CompanionMessage(0, 0);
+    QApplication::processEvents();
+    thumbs->FinishDrawing();
+    ASSERT_EQ(drawing.Records()[0].path, RowPath(0));
+    EXPECT_NE(drawing.Picture().pixel(inside), before);
+    EXPECT_EQ(qRed(drawing.Picture().pixel(inside)), 250);
+    EXPECT_EQ(drawing.Picture().pixel(neighbour), neighbourBefore);
 }
 
 TEST_F(ViewToolsTest, ThumbnailsLetGoOfACatalogueBeingCleared) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <csetjmp>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -56,6 +57,7 @@ struct JpegJob {
     int cellWidth = 0, cellHeight = 0;
     RgbSize* fullSize = nullptr;
     const RowChooser* choose = nullptr;
+    const JpegHeaderHook* header = nullptr;
 };
 
 // Largest libjpeg reduction whose output still covers the cell (output sides round up).
@@ -128,6 +130,19 @@ void DecodeChosenRows(JpegJob& job, bool cmyk) {
     job.outcome = DecodeOutcome::Ok;
 }
 
+bool HeaderWantsPixels(const jpeg_decompress_struct& cinfo, const JpegHeaderHook& hook,
+                       int& coverWidth, int& coverHeight) {
+    JpegHeader header{static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height)};
+    for (jpeg_saved_marker_ptr m = cinfo.marker_list; m; m = m->next)
+        if (m->marker == JPEG_APP0 + 1 && m->data_length >= 6 &&
+            std::memcmp(m->data, "Exif\0\0", 6) == 0) {
+            header.exif = m->data;
+            header.exifSize = m->data_length;
+            break;
+        }
+    return hook(header, coverWidth, coverHeight);
+}
+
 // Returns with job.outcome set; the caller destroys the decompressor.
 void DecodeJpeg(JpegJob& job) {
     j_decompress_ptr cinfo = &job.cinfo;
@@ -136,12 +151,17 @@ void DecodeJpeg(JpegJob& job) {
         return;
     }
     jpeg_stdio_src(cinfo, job.file);
+    if (job.header) jpeg_save_markers(cinfo, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(cinfo, TRUE);
     if (job.fullSize)
         *job.fullSize = {static_cast<int>(cinfo->image_width),
                          static_cast<int>(cinfo->image_height)};
     if (TooLarge(cinfo->image_width, cinfo->image_height, job.maxSide)) {
         job.outcome = DecodeOutcome::Oversized;
+        return;
+    }
+    if (job.header && !HeaderWantsPixels(*cinfo, *job.header, job.cellWidth, job.cellHeight)) {
+        job.outcome = DecodeOutcome::Ok;
         return;
     }
     bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
@@ -271,6 +291,16 @@ DecodeOutcome DecodeJpegRgb(std::FILE* file, int maxSide, const RgbAllocator& al
     job->cellWidth = cellWidth;
     job->cellHeight = cellHeight;
     job->allocate = &allocate;
+    return RunJpegJob(*job);
+}
+
+DecodeOutcome DecodeJpegRgbForThumbnail(std::FILE* file, int maxSide, const RgbAllocator& allocate,
+                                        const JpegHeaderHook& header) {
+    auto job = std::make_unique<JpegJob>();
+    job->file = file;
+    job->maxSide = maxSide;
+    job->allocate = &allocate;
+    job->header = &header;
     return RunJpegJob(*job);
 }
 

@@ -45,6 +45,22 @@ using RowChooser = std::function<int(int row, const uint8_t* pixels)>;
 // is decoded whole. The rows decoded are the same bytes as in a full decode.
 DecodeOutcome DecodeJpegRows(std::FILE* file, int maxSide, const RgbAllocator& allocate,
                              const RowChooser& choose);
+// What a thumbnail's decode learns from the header, before any pixel is decoded.
+struct JpegHeader {
+    int width = 0;
+    int height = 0;
+    const uint8_t* exif = nullptr; // the first APP1 segment holding Exif, signature included
+    size_t exifSize = 0;
+};
+// Returns false to end the decode before any pixel (the caller found what it needed in the
+// header: the outcome is then Ok and nothing is allocated); otherwise sets the size the
+// reduced output must cover, in the file's own pixel order.
+using JpegHeaderHook =
+    std::function<bool(const JpegHeader& header, int& coverWidth, int& coverHeight)>;
+// DecodeJpegRgb for a thumbnail whose size depends on the picture's own.
+DecodeOutcome DecodeJpegRgbForThumbnail(std::FILE* file, int maxSide, const RgbAllocator& allocate,
+                                        const JpegHeaderHook& header);
+
 // file is read from its current position, the 8-byte PNG signature included.
 DecodeOutcome DecodePngRgb(std::FILE* file, int maxSide, const RgbAllocator& allocate);
 

@@ -2,6 +2,7 @@
 
 #include "PictureReader.h"
 #include "TViewLeft.h"
+#include "ThumbnailSource.h"
 #include "Workspace.h"
 
 #include <QButtonGroup>
@@ -9,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QTimer>
 #include <QToolButton>
@@ -35,10 +37,12 @@ public:
     void UpdateLayer() { layer_->update(); }
 
 protected:
-    void paintEvent(QPaintEvent*) override {
+    void paintEvent(QPaintEvent* event) override {
+        // Only the cells drawn since the last paint: a drawing repaints one cell at a time.
+        const QRect area = event->rect();
         QPainter p(this);
-        p.fillRect(rect(), QBrush(Qt::black, Qt::DiagCrossPattern));
-        if (!drawing_.Picture().isNull()) p.drawImage(0, 0, drawing_.Picture());
+        p.fillRect(area, QBrush(Qt::black, Qt::DiagCrossPattern));
+        if (!drawing_.Picture().isNull()) p.drawImage(area.topLeft(), drawing_.Picture(), area);
     }
     void resizeEvent(QResizeEvent*) override {
         layer_->setGeometry(rect());
@@ -89,18 +93,20 @@ QToolButton* Button(QWidget* parent, const char* name, const QString& text) {
 } // namespace
 
 TThumbnail::TThumbnail(Workspace& ws, QWidget* parent)
-    : QDialog(parent, Qt::Window), ws_(ws),
-      drawing_([this](QImage& picture, const std::string& path, QSize cell) {
+    : QDialog(parent, Qt::Window), ws_(ws), cache_(ThumbnailCache::ForUser()),
+      drawing_([this](QImage& picture, const std::string& path, QSize cell, bool keepAspect) {
           switch (decoder_.Take(path, picture)) {
           case ThumbnailDecoder::State::Ready:
               return true;
           case ThumbnailDecoder::State::Failed:
               return false;
           default: // not decoded ahead: read here
-              return ThumbnailDrawing::ReadForCell(picture, path, cell);
+              return ReadThumbnail(picture, path, cell, keepAspect, &cache_);
           }
       }),
-      decoder_(ThumbnailDrawing::ReadForCell) {
+      decoder_([this](QImage& picture, const std::string& path, QSize cell, bool keepAspect) {
+          return ReadThumbnail(picture, path, cell, keepAspect, &cache_);
+      }) {
     setObjectName("TThumbnail");
     setWindowTitle("Thumbnail");
     setModal(false);
@@ -250,9 +256,10 @@ bool TThumbnail::StepOnce() {
     if (const std::string* next = drawing_.NextRead();
         next && decoder_.Peek(*next) == ThumbnailDecoder::State::Pending)
         return false; // the worker's result wakes the drawing
+    const QRect frame = drawing_.focusFrame;
     const bool more = drawing_.Step();
-    canvas_->update();
-    canvas_->UpdateLayer();
+    canvas_->update(drawing_.lastCell);
+    if (drawing_.focusFrame != frame) canvas_->UpdateLayer();
     if (!more) decoder_.Cancel();
     return more;
 }

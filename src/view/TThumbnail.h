@@ -75,6 +75,8 @@ private:
     void UpdateCountButtons();
 
     Workspace& ws_;
+    // Read by the workers; fixed for the window's life (the environment at start-up).
+    const ThumbnailCache cache_;
     ThumbnailDrawing drawing_;
     ThumbnailDecoder decoder_;
     TViewLeft* viewer_ = nullptr;

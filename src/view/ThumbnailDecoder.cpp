@@ -66,7 +66,7 @@ void ThumbnailDecoder::Start(const std::vector<std::string>& paths, QSize cell, 
                 if (shared->generation != generation) return;
             }
             QImage picture;
-            bool ok = shared->decode(picture, path, cell) && !picture.isNull();
+            bool ok = shared->decode(picture, path, cell, keepAspect) && !picture.isNull();
             if (ok) {
                 // Reduced here, so that the drawing thread only copies pixels.
                 const QSize fitted =

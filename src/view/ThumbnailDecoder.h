@@ -17,7 +17,8 @@ namespace lumidex {
 class ThumbnailDecoder {
 public:
     // Reads a picture for a cell; false when it cannot be read (ThumbnailDrawing::Reader).
-    using Decode = std::function<bool(QImage& picture, const std::string& path, QSize cell)>;
+    using Decode =
+        std::function<bool(QImage& picture, const std::string& path, QSize cell, bool keepAspect)>;
     // threads 0: one per processor.
     explicit ThumbnailDecoder(Decode decode, int threads = 0);
     ~ThumbnailDecoder();

@@ -13,7 +13,7 @@ namespace lumidex {
 namespace {
 
 // Pictures of one colour per path, 80 x 40; paths ending in "bad" cannot be read.
-bool FakeDecode(QImage& picture, const std::string& path, QSize) {
+bool FakeDecode(QImage& picture, const std::string& path, QSize, bool) {
     if (path.ends_with("bad")) return false;
     picture = QImage(80, 40, QImage::Format_RGB32);
     picture.fill(qRgb(static_cast<int>(std::hash<std::string>{}(path) % 256), 40, 200));
@@ -54,7 +54,7 @@ TEST(ThumbnailDecoder, DrawsWhatTheDrawingAloneDrawsAndDecodesOnlyNewCells) {
 
     ThumbnailDecoder decoder(FakeDecode, 2);
     std::atomic<int> fallback = 0;
-    ThumbnailDrawing ahead([&](QImage& picture, const std::string& path, QSize cell) {
+    ThumbnailDrawing ahead([&](QImage& picture, const std::string& path, QSize cell, bool) {
         switch (decoder.Take(path, picture)) {
         case ThumbnailDecoder::State::Ready:
             return true;
@@ -62,7 +62,7 @@ TEST(ThumbnailDecoder, DrawsWhatTheDrawingAloneDrawsAndDecodesOnlyNewCells) {
             return false;
         default:
             ++fallback;
-            return FakeDecode(picture, path, cell);
+            return FakeDecode(picture, path, cell, false);
         }
     });
     ahead.Resize({300, 200});
@@ -85,10 +85,10 @@ TEST(ThumbnailDecoder, ANewBatchDropsTheOldOnesResults) {
     std::shared_future<void> released = release.get_future().share();
     std::atomic<int> started = 0;
     ThumbnailDecoder decoder(
-        [&](QImage& picture, const std::string& path, QSize cell) {
+        [&](QImage& picture, const std::string& path, QSize cell, bool) {
             ++started;
             if (path == "/slow.jpg") released.wait();
-            return FakeDecode(picture, path, cell);
+            return FakeDecode(picture, path, cell, false);
         },
         1);
     decoder.Start({"/slow.jpg", "/queued.jpg"}, {50, 50}, false);

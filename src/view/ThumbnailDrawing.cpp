@@ -1,6 +1,7 @@
 #include "ThumbnailDrawing.h"
 
 #include "EntryList.h"
+#include "FileStatus.h"
 #include "Pdata.h"
 #include "PictureReader.h"
 
@@ -10,9 +11,18 @@
 
 namespace lumidex {
 
+const FileStamp& ThumbnailDrawing::StampOf(const std::string& path) const {
+    auto [it, added] = stamps_.try_emplace(path);
+    if (added) {
+        const FileStatus status = GetFileStatus(path);
+        it->second = status.exists ? FileStamp{status.size, status.modified} : FileStamp{-1, 0};
+    }
+    return it->second;
+}
+
 ThumbnailDrawing::ThumbnailDrawing(Reader reader) : reader_(std::move(reader)) {}
 
-bool ThumbnailDrawing::ReadForCell(QImage& picture, const std::string& path, QSize cell) {
+bool ThumbnailDrawing::ReadForCell(QImage& picture, const std::string& path, QSize cell, bool) {
     return ReadPictureForCell(picture, path, cell.width(), cell.height()) == ReadOutcome::Ok;
 }
 
@@ -62,20 +72,26 @@ void ThumbnailDrawing::Begin(const EntryList& list, int requestedCount, FillOrde
     keepAspect_ = keepAspect;
     previous_ = std::move(records_);
     records_.clear();
+    stamps_.clear();
     next_ = 0;
     list_ = &list;
     if (canvas_.isNull()) list_ = nullptr;
+    // Each file's size and time before anything of it is read: a change after this is seen by
+    // the next drawing.
+    for (int k = 0; k < grid_.Capacity(); ++k)
+        if (const std::string* path = PathOfCell(k)) StampOf(*path);
 }
 
 bool ThumbnailDrawing::Step() {
     if (!list_) return false;
     const int k = next_++;
     const QRect cell = grid_.Cell(k, canvas_.size(), order_);
+    lastCell = cell;
     const int row = start_ + k;
     // The list may have shrunk while events ran between cells.
     if (row < list_->Count()) {
         const Pdata* entry = list_->EntryAt(row);
-        Thumlist record{entry->path, cell, cell};
+        Thumlist record{entry->path, cell, cell, StampOf(entry->path)};
         if (moveFocusFrame && row == selected_) {
             focusFrame = cell.adjusted(0, 0, -1, -1);
             moveFocusFrame = false;
@@ -87,7 +103,8 @@ bool ThumbnailDrawing::Step() {
             record.drawn = old->drawn.translated(cell.topLeft() - old->cell.topLeft());
         } else {
             ++readCount;
-            if (!reader_ || !reader_(scratch_, record.path, cell.size()) || scratch_.isNull()) {
+            if (!reader_ || !reader_(scratch_, record.path, cell.size(), keepAspect_) ||
+                scratch_.isNull()) {
                 p.drawImage(cell, ErrorPicture());
             } else {
                 record.drawn = FitIntoCell(cell, scratch_.size(), keepAspect_);
@@ -114,7 +131,7 @@ bool ThumbnailDrawing::Step() {
 const Thumlist* ThumbnailDrawing::Reusable(const std::string& path, QSize cell) const {
     if (previousDrawing_.isNull()) return nullptr;
     for (const Thumlist& t : previous_)
-        if (t.path == path && t.cell.size() == cell) return &t;
+        if (t.path == path && t.cell.size() == cell) return t.stamp == StampOf(path) ? &t : nullptr;
     return nullptr;
 }
 

@@ -1,22 +1,26 @@
 #pragma once
 
+#include "ThumbnailCache.h"
 #include "ThumbnailGrid.h"
 
 #include <QImage>
 
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace lumidex {
 
 class EntryList;
 
-// One drawn cell. The path, not the entry, so that a record never outlives its entry.
+// One drawn cell. The path, not the entry, so that a record never outlives its entry; the
+// file's size and time, so that a file changed since is read again.
 struct Thumlist {
     std::string path;
     QRect cell;
     QRect drawn;
+    FileStamp stamp;
 };
 
 // The thumbnail window's drawing, without the window: a picture of the grid drawn one cell
@@ -24,10 +28,12 @@ struct Thumlist {
 // than re-entering itself. Cells whose path was in the previous drawing are copied from it.
 class ThumbnailDrawing {
 public:
-    // Reads a picture for a cell; false when it cannot be read.
-    using Reader = std::function<bool(QImage& picture, const std::string& path, QSize cell)>;
+    // Reads a picture for a cell (keepAspect: drawn into FitIntoCell's rectangle); false when
+    // it cannot be read.
+    using Reader =
+        std::function<bool(QImage& picture, const std::string& path, QSize cell, bool keepAspect)>;
     explicit ThumbnailDrawing(Reader reader = ReadForCell);
-    static bool ReadForCell(QImage& picture, const std::string& path, QSize cell);
+    static bool ReadForCell(QImage& picture, const std::string& path, QSize cell, bool keepAspect);
 
     // A new area size: both record lists go (the previous drawing no longer fits).
     void Resize(QSize area);
@@ -68,6 +74,8 @@ public:
     bool moveFocusFrame = true;
     // How many pictures were read (the rest of the cells were copied or hatched).
     int readCount = 0;
+    // The cell the last Step drew.
+    QRect lastCell;
 
 private:
     void Hatch(const QRect& area);
@@ -76,10 +84,13 @@ private:
     // The reference row's entry path for cell k of the running drawing, or nullptr.
     const std::string* PathOfCell(int k) const;
     const QImage& ErrorPicture();
+    // The file's size and time, asked of the file system once per drawing.
+    const FileStamp& StampOf(const std::string& path) const;
 
     Reader reader_;
     QImage canvas_, previousDrawing_, scratch_, error_;
     std::vector<Thumlist> records_, previous_;
+    mutable std::unordered_map<std::string, FileStamp> stamps_;
     ThumbnailGrid grid_;
     const EntryList* list_ = nullptr;
     int selected_ = -1, start_ = 0, next_ = 0;

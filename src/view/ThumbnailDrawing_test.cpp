@@ -18,7 +18,7 @@ struct Thumbnails {
     std::map<std::string, QSize> sizes;
     std::set<std::string> unreadable;
     int reads = 0;
-    ThumbnailDrawing drawing{[this](QImage& picture, const std::string& path, QSize) {
+    ThumbnailDrawing drawing{[this](QImage& picture, const std::string& path, QSize, bool) {
         ++reads;
         if (unreadable.count(path)) return false;
         auto it = sizes.find(path);
