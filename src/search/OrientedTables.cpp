@@ -1,7 +1,12 @@
 #include "OrientedTables.h"
 
+#include <cstdlib>
 #include <memory>
 #include <set>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 namespace lumidex {
 
@@ -111,6 +116,26 @@ std::vector<TableLayout> LayoutFor(int tolerance) {
 
 } // namespace
 
+void OrientedTables::FreeMemory::operator()(void* p) const {
+    std::free(p);
+}
+
+OrientedTables::LargeBuffer OrientedTables::AllocateWords(size_t words) {
+    const size_t bytes = std::max<size_t>(words, 1) * sizeof(uint32_t);
+    constexpr size_t kLargePage = size_t{2} << 20;
+    void* p = nullptr;
+    if (bytes >= kLargePage) {
+        const size_t rounded = (bytes + kLargePage - 1) / kLargePage * kLargePage;
+        p = std::aligned_alloc(kLargePage, rounded);
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+        if (p) madvise(p, rounded, MADV_HUGEPAGE);
+#endif
+    }
+    if (!p) p = std::malloc(bytes);
+    if (!p) throw std::bad_alloc();
+    return LargeBuffer(static_cast<uint32_t*>(p));
+}
+
 const std::array<std::array<uint8_t, kOrientations>, kOrientations>& OrientedTables::Through() {
     // A candidate keyed through c agrees with the probe keyed through p: the candidate lies
     // as the probe turned by p and then back by c.
@@ -145,8 +170,8 @@ OrientedTables::OrientedTables(const std::vector<uint32_t>& keys,
     : tolerance_(tolerance) {
     const size_t n = std::min(keys.size(), kMaxEntries);
     // Every table keys an entry by its code in each orientation: moved once for all of them.
-    std::unique_ptr<std::array<uint32_t, kOrientations>[]> oriented(
-        new std::array<uint32_t, kOrientations>[n]);
+    const LargeBuffer orientedWords = AllocateWords(n * kOrientations);
+    auto* oriented = reinterpret_cast<std::array<uint32_t, kOrientations>*>(orientedWords.get());
     for (size_t i = 0; i < n; ++i)
         for (int o = 0; o < kOrientations; ++o)
             oriented[i][static_cast<size_t>(o)] =
@@ -184,12 +209,12 @@ OrientedTables::OrientedTables(const std::vector<uint32_t>& keys,
         const size_t runs = (items + kRun - 1) / kRun;
         constexpr size_t kLineWords = 64 / sizeof(uint32_t);
         // Left uninitialised but for the last run, whose unused lanes a scan reads.
-        t.storage.reset(new uint32_t[runs * 2 * kRun + kLineWords]);
+        t.storage = AllocateWords(runs * 2 * kRun + kLineWords);
         const size_t skip = (64 - reinterpret_cast<uintptr_t>(t.storage.get()) % 64) % 64;
         uint32_t* out = t.storage.get() + skip / sizeof(uint32_t);
         t.runs = out;
         if (runs > 0) std::fill_n(out + (runs - 1) * 2 * kRun, 2 * kRun, 0u);
-        t.keys.reset(new uint32_t[items]);
+        t.keys = AllocateWords(items);
         forEachItem([&](size_t i, uint32_t b, uint32_t o) {
             const uint32_t j = --t.starts[b];
             uint32_t* run = out + j / kRun * 2 * kRun;

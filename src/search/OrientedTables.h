@@ -20,6 +20,15 @@ namespace lumidex {
 // orientation the two agree. Buckets only propose; the exact tests decide.
 class OrientedTables {
 public:
+    // Memory for tables of megabytes, on large pages where the system offers them: every
+    // fresh page costs a trap into the kernel, and tables filled in random order touch
+    // thousands of them.
+    struct FreeMemory {
+        void operator()(void* p) const;
+    };
+    using LargeBuffer = std::unique_ptr<uint32_t[], FreeMemory>;
+    static LargeBuffer AllocateWords(size_t words);
+
     // Look-ups per probe for a cell tolerance; 0 when no family is laid out for it.
     static int LookupsFor(int tolerance);
 
@@ -54,9 +63,9 @@ private:
         // above, and its key. Codes and positions come in runs of kRun, each on one cache
         // line: the codes alone reject most items, and the last position tells whether the
         // whole run is in range. Keys, wanted for the few items left, stand apart.
-        std::unique_ptr<uint32_t[]> storage;
+        LargeBuffer storage;
         const uint32_t* runs = nullptr; // in storage, on a cache line boundary
-        std::unique_ptr<uint32_t[]> keys;
+        LargeBuffer keys;
     };
     static constexpr uint32_t kRun = 8;
     static const uint32_t* RunOf(const Table& t, uint32_t item) {
@@ -161,9 +170,24 @@ bool OrientedTables::Scan(const Table& t, uint32_t first, uint32_t last, uint32_
                           unsigned ways, const std::array<uint32_t, kOrientations>& codes,
                           Propose& propose) {
     const auto& through = Through();
+    // Items whose code is near are gathered without a branch each and tested after: with a
+    // few of them in every run, a branch per item or per run would be a guess.
+    constexpr uint32_t kGathered = 256;
+    std::array<uint32_t, kGathered> near;
     for (; ways; ways &= ways - 1) {
         const unsigned p = static_cast<unsigned>(__builtin_ctz(ways));
         const uint32_t code = codes[p];
+        auto offer = [&](uint32_t count) {
+            for (uint32_t h = 0; h < count; ++h) {
+                const uint32_t j = near[h];
+                const uint32_t packed = RunOf(t, j)[kRun + j % kRun];
+                const Orientation o = static_cast<Orientation>(through[packed >> 24][p]);
+                if (!propose(packed & static_cast<uint32_t>(kMaxEntries - 1), o, t.keys[j]))
+                    return false;
+            }
+            return true;
+        };
+        uint32_t count = 0;
         // Positions descend: a run whose last item is in range is read without a look at
         // the others, and the run that leaves the range ends the scan.
         for (uint32_t j = first; j < last;) {
@@ -177,25 +201,23 @@ bool OrientedTables::Scan(const Table& t, uint32_t first, uint32_t last, uint32_
             const bool whole = position(end - 1) >= low;
             while (end > lane && position(end - 1) < low)
                 --end;
-            // Every code of the run at once, without a branch per item: the few that pass
-            // are not worth a guess each.
-            uint32_t near = 0;
+            const uint32_t base = j - lane;
             for (uint32_t k = 0; k < kRun; ++k) {
                 const uint32_t x = code ^ run[k];
                 uint32_t cells = (x | (x >> 1)) & 0x55555555u;
                 for (int c = 0; c < Tolerance; ++c)
                     cells &= cells - 1;
-                near |= static_cast<uint32_t>(cells == 0) << k;
+                near[count] = base + k;
+                count += static_cast<uint32_t>((cells == 0) & (k >= lane) & (k < end));
             }
-            near &= ((1u << end) - 1) & ~((1u << lane) - 1);
-            for (; near; near &= near - 1) {
-                const uint32_t k = static_cast<uint32_t>(__builtin_ctz(near));
-                const Orientation o = static_cast<Orientation>(through[packed[k] >> 24][p]);
-                if (!propose(position(k), o, t.keys[j - lane + k])) return false;
+            if (count > kGathered - kRun) {
+                if (!offer(count)) return false;
+                count = 0;
             }
             if (!whole) break;
-            j += end - lane;
+            j = base + end;
         }
+        if (!offer(count)) return false;
     }
     return true;
 }
