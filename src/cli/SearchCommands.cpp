@@ -313,8 +313,9 @@ int RunSimilar(const Args& args) {
             continue;
         }
         std::printf("%s\n", entry->path.c_str());
+        // Marked as in the window's target list, so that a reader knows why it was listed.
         for (const ListRow& t : lists.target.Rows())
-            std::printf("  %s\n", t.entry->path.c_str());
+            std::printf("  %s%s\n", t.entry->path.c_str(), OrientationMark(t.way));
     }
     return kOk;
 }

@@ -106,7 +106,9 @@ import json, os, sys
 for row in json.load(sys.stdin):
     sys.stdout.buffer.write(os.fsencode(row["path"]) + b"\n")
     for t in row["targets"]:
-        sys.stdout.buffer.write(b"  " + os.fsencode(t["path"]) + b"\n")')"
+        way = t.get("orientation", "upright")
+        mark = b"" if way == "upright" else b" (mirrored)" if way.startswith("mirrored") else b" (turned)"
+        sys.stdout.buffer.write(b"  " + os.fsencode(t["path"]) + mark + b"\n")')"
     printf '%s' "$json" | grep -q 'bad\\udcff\\udcfename.jpg' || { echo "FAIL: the escape"; fails=$((fails + 1)); }
     printf '%s' "$json" | python3 -c '
 import json, os, sys
@@ -125,6 +127,51 @@ print(len(rows))')"
 import json, sys
 print("\n".join(r["path"] for r in json.load(sys.stdin) if r["path"].endswith("/pics/rows.jpg")))')"
     check "an empty answer is an empty list" "[]" "$("$cli" search "$db" --name nothing-like-it --json)"
+fi
+
+# ---- mirrored and turned copies ----
+if command -v python3 >/dev/null; then
+    # Sixteen cells of distinct greys, the same picture mirrored and turned a quarter.
+    mkdir -p "$work/turns"
+    python3 - "$work/turns" <<'PY'
+import struct, sys
+levels = [9, 2, 14, 5, 11, 0, 7, 12, 3, 15, 6, 1, 13, 8, 4, 10]
+def grey(x, y):
+    return 16 * levels[(x // 16) * 4 + y // 16] + 8
+def write(name, pixel):
+    rows = b"".join(bytes(3 * [pixel(x, y)]) for y in range(63, -1, -1) for x in range(64))
+    header = struct.pack("<2sIHHIIiiHHIIiiII", b"BM", 54 + len(rows), 0, 0, 54, 40, 64, 64, 1,
+                         24, 0, len(rows), 2835, 2835, 0, 0)
+    open(sys.argv[1] + "/" + name, "wb").write(header + rows)
+write("a.bmp", grey)
+write("a-mirrored.bmp", lambda x, y: grey(63 - x, y))
+write("a-turned.bmp", lambda x, y: grey(y, 63 - x))
+PY
+    tdb=$work/turns.ld2
+    "$cli" scan "$tdb" "$work/turns" 2>/dev/null
+    check "mirrored and turned copies are not alike upright" "" "$("$cli" similar "$tdb")"
+    on="--set MatchOrientations=1"
+    # A mirrored picture and a turned one are mirrored copies of each other.
+    check "their marks after the targets" "$work/turns/a-mirrored.bmp
+  $work/turns/a-turned.bmp (mirrored)
+  $work/turns/a.bmp (mirrored)
+$work/turns/a-turned.bmp
+  $work/turns/a-mirrored.bmp (mirrored)
+  $work/turns/a.bmp (turned)
+$work/turns/a.bmp
+  $work/turns/a-mirrored.bmp (mirrored)
+  $work/turns/a-turned.bmp (turned)" "$("$cli" similar "$tdb" --targets $on)"
+    check "the orientation in JSON" "a.bmp a-mirrored.bmp mirrored-left-right
+a.bmp a-turned.bmp turned-right" "$("$cli" similar "$tdb" --targets --json $on | python3 -c '
+import json, os, sys
+for r in json.load(sys.stdin):
+    if r["path"].endswith("/a.bmp"):
+        for t in r["targets"]:
+            print("a.bmp", os.path.basename(t["path"]), t.get("orientation", "upright"))')"
+    check "pairs JSON carries it too" "mirrored-left-right turned-right" "$("$cli" pairs "$tdb" --json $on | python3 -c '
+import json, sys
+r = [r for r in json.load(sys.stdin) if r["path"].endswith("/a.bmp")][0]
+print(" ".join(t["orientation"] for t in r["targets"]))')"
 fi
 
 if [[ $fails -ne 0 ]]; then

@@ -76,6 +76,15 @@ inline bool OrientedSignatureMatches(const OrientedSignature& d, uint32_t key, u
     return !s.DoubleCheck || CellDistance(d.code, code) <= s.TrackBar3;
 }
 
+// The key half of the two tests above, for a candidate whose code already passed.
+inline bool KeyMatches(uint32_t refKey, uint32_t key, const MatchSettings& s) {
+    return refKey == key || (s.NotStrict && KeyDistance(refKey, key) <= s.TrackBar1);
+}
+inline bool OrientedKeyMatches(const OrientedSignature& d, uint32_t key, const MatchSettings& s) {
+    const int distance = KeyDistance(key & d.known, d.key);
+    return distance == 0 || (s.NotStrict && distance <= d.knownBits * s.TrackBar1 / 32);
+}
+
 // How a candidate passed the signature test: directly (Upright) or through the first of the
 // other orientations that accepts it; nullopt when none does. turned is null unless the
 // settings ask for orientations.
@@ -123,7 +132,8 @@ inline bool CodesAllow(uint32_t a, uint32_t b, const MatchSettings& s) {
     // At most TrackBar3 differing cells: that many cleared leave none, cheaper than a count.
     const uint32_t x = a ^ b;
     uint32_t cells = (x | (x >> 1)) & 0x55555555u;
-    for (int i = 0; i < s.TrackBar3 && cells; ++i)
+    // A fixed count of steps: stopping at none left would make the branch a guess.
+    for (int i = 0; i < s.TrackBar3; ++i)
         cells &= cells - 1;
     return cells == 0;
 }

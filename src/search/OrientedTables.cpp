@@ -1,6 +1,12 @@
 #include "OrientedTables.h"
 
+#include <cstdlib>
+#include <memory>
 #include <set>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 namespace lumidex {
 
@@ -110,6 +116,26 @@ std::vector<TableLayout> LayoutFor(int tolerance) {
 
 } // namespace
 
+void OrientedTables::FreeMemory::operator()(void* p) const {
+    std::free(p);
+}
+
+OrientedTables::LargeBuffer OrientedTables::AllocateWords(size_t words) {
+    const size_t bytes = std::max<size_t>(words, 1) * sizeof(uint32_t);
+    constexpr size_t kLargePage = size_t{2} << 20;
+    void* p = nullptr;
+    if (bytes >= kLargePage) {
+        const size_t rounded = (bytes + kLargePage - 1) / kLargePage * kLargePage;
+        p = std::aligned_alloc(kLargePage, rounded);
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+        if (p) madvise(p, rounded, MADV_HUGEPAGE);
+#endif
+    }
+    if (!p) p = std::malloc(bytes);
+    if (!p) throw std::bad_alloc();
+    return LargeBuffer(static_cast<uint32_t*>(p));
+}
+
 const std::array<std::array<uint8_t, kOrientations>, kOrientations>& OrientedTables::Through() {
     // A candidate keyed through c agrees with the probe keyed through p: the candidate lies
     // as the probe turned by p and then back by c.
@@ -140,13 +166,16 @@ int OrientedTables::Lookups() const {
 
 OrientedTables::OrientedTables(const std::vector<uint32_t>& keys,
                                const std::vector<uint32_t>& codes, uint32_t noSignature,
-                               int tolerance) {
-    const size_t n = keys.size();
-    struct Pending {
-        uint32_t position, bucket;
-        uint8_t ways;
-    };
-    std::vector<Pending> pending;
+                               int tolerance)
+    : tolerance_(tolerance) {
+    const size_t n = std::min(keys.size(), kMaxEntries);
+    // Every table keys an entry by its code in each orientation: moved once for all of them.
+    const LargeBuffer orientedWords = AllocateWords(n * kOrientations);
+    auto* oriented = reinterpret_cast<std::array<uint32_t, kOrientations>*>(orientedWords.get());
+    for (size_t i = 0; i < n; ++i)
+        for (int o = 0; o < kOrientations; ++o)
+            oriented[i][static_cast<size_t>(o)] =
+                OrientedCode(codes[i], static_cast<Orientation>(o));
     for (TableLayout& layout : LayoutFor(tolerance)) {
         Table t;
         t.mask = layout.mask;
@@ -157,37 +186,42 @@ OrientedTables::OrientedTables(const std::vector<uint32_t>& keys,
         t.shift = 64 - bits;
         const size_t buckets = size_t{1} << bits;
         t.starts.assign(buckets + 1, 0);
-        pending.clear();
-        for (size_t i = 0; i < n; ++i) {
-            if (keys[i] == noSignature) continue;
-            std::array<uint32_t, kOrientations> oriented;
-            for (int o = 0; o < kOrientations; ++o)
-                oriented[static_cast<size_t>(o)] =
-                    OrientedCode(codes[i], static_cast<Orientation>(o));
-            const size_t begin = pending.size();
-            std::array<uint32_t, kOrientations> values;
-            for (const std::vector<uint8_t>& ways : t.classes) {
-                const Keyed k = KeyOf(oriented, t, ways);
-                // Classes that key a symmetric code alike share one item.
-                size_t j = begin;
-                while (j < pending.size() && values[j - begin] != k.value)
-                    ++j;
-                if (j < pending.size()) {
-                    pending[j].ways = static_cast<uint8_t>(pending[j].ways | k.ways);
-                    continue;
+        // Twice over the entries, to count and then to place: keying again costs less than
+        // holding every item's bucket meanwhile.
+        auto forEachItem = [&](auto&& item) {
+            for (size_t i = 0; i < n; ++i) {
+                if (keys[i] == noSignature) continue;
+                for (const std::vector<uint8_t>& ways : t.classes) {
+                    const Keyed k = KeyOf(oriented[i], t, ways);
+                    const uint32_t b = Bucket(t, k.value);
+                    // Orientations of a symmetric code that key it alike get an item each.
+                    for (unsigned m = k.ways; m; m &= m - 1)
+                        item(i, b, static_cast<uint32_t>(__builtin_ctz(m)));
                 }
-                values[pending.size() - begin] = k.value;
-                pending.push_back({static_cast<uint32_t>(i), Bucket(t, k.value), k.ways});
-                ++t.starts[pending.back().bucket + 1];
             }
-        }
-        for (size_t b = 0; b < buckets; ++b)
-            t.starts[b + 1] += t.starts[b];
-        std::vector<uint32_t> fill(t.starts.begin(), t.starts.end() - 1);
-        t.items.resize(pending.size());
-        for (auto p = pending.rbegin(); p != pending.rend(); ++p)
-            t.items[fill[p->bucket]++] =
-                Slot{p->position, keys[p->position], codes[p->position], p->ways};
+        };
+        forEachItem([&](size_t, uint32_t b, uint32_t) { ++t.starts[b]; });
+        // Bucket ends, then filled from the end down in ascending positions: each bucket
+        // comes out in descending order and its end moves back to its start.
+        for (size_t b = 1; b <= buckets; ++b)
+            t.starts[b] += t.starts[b - 1];
+        const size_t items = t.starts[buckets];
+        const size_t runs = (items + kRun - 1) / kRun;
+        constexpr size_t kLineWords = 64 / sizeof(uint32_t);
+        // Left uninitialised but for the last run, whose unused lanes a scan reads.
+        t.storage = AllocateWords(runs * 2 * kRun + kLineWords);
+        const size_t skip = (64 - reinterpret_cast<uintptr_t>(t.storage.get()) % 64) % 64;
+        uint32_t* out = t.storage.get() + skip / sizeof(uint32_t);
+        t.runs = out;
+        if (runs > 0) std::fill_n(out + (runs - 1) * 2 * kRun, 2 * kRun, 0u);
+        t.keys = AllocateWords(items);
+        forEachItem([&](size_t i, uint32_t b, uint32_t o) {
+            const uint32_t j = --t.starts[b];
+            uint32_t* run = out + j / kRun * 2 * kRun;
+            run[j % kRun] = oriented[i][o];
+            run[kRun + j % kRun] = static_cast<uint32_t>(i) | o << 24;
+            t.keys[j] = keys[i];
+        });
         tables_.push_back(std::move(t));
     }
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace lumidex {
@@ -19,22 +20,29 @@ namespace lumidex {
 // orientation the two agree. Buckets only propose; the exact tests decide.
 class OrientedTables {
 public:
+    // Memory for tables of megabytes, on large pages where the system offers them: every
+    // fresh page costs a trap into the kernel, and tables filled in random order touch
+    // thousands of them.
+    struct FreeMemory {
+        void operator()(void* p) const;
+    };
+    using LargeBuffer = std::unique_ptr<uint32_t[], FreeMemory>;
+    static LargeBuffer AllocateWords(size_t words);
+
     // Look-ups per probe for a cell tolerance; 0 when no family is laid out for it.
     static int LookupsFor(int tolerance);
 
-    // Entries whose key is noSignature are left out.
+    // Entries whose key is noSignature are left out; positions from kMaxEntries on too.
     OrientedTables(const std::vector<uint32_t>& keys, const std::vector<uint32_t>& codes,
                    uint32_t noSignature, int tolerance);
 
-    struct Slot {
-        uint32_t position, key, code;
-        uint8_t ways; // the orientations that gave the entry its key in this table
-    };
+    // Entries from this many on are beyond the items' position field.
+    static constexpr size_t kMaxEntries = size_t{1} << 24;
 
-    // Calls propose(slot, orientations) for every item sharing a bucket with the probe, at
-    // positions from `from` up, with the orientations of the probe under which the two
-    // agree on a set of the family (a mask, bit o for orientation o); stops when propose
-    // returns false. codes: the probe's code in every orientation.
+    // Calls propose(position, orientation, key) for every item sharing a bucket with the probe at
+    // positions from `from` up whose code is within the tolerance of the probe's code in that
+    // orientation; stops when propose returns false. An entry may be proposed more than once,
+    // in one orientation or several. codes: the probe's code in every orientation.
     template <class Propose>
     void ForEachCandidate(const std::array<uint32_t, kOrientations>& codes, int from,
                           Propose&& propose) const;
@@ -49,9 +57,20 @@ private:
         std::vector<std::vector<uint8_t>> classes;
         int shift = 64;
         std::vector<uint32_t> starts; // buckets + 1
-        std::vector<Slot> items;      // descending position per bucket, so that a scan from a
-                                      // position on reads nothing below it
+        // One item per entry and orientation that keyed it, descending position per bucket,
+        // so that a scan from a position on reads nothing below it. An item is its code,
+        // moved into that orientation, its position in the low 24 bits with the orientation
+        // above, and its key. Codes and positions come in runs of kRun, each on one cache
+        // line: the codes alone reject most items, and the last position tells whether the
+        // whole run is in range. Keys, wanted for the few items left, stand apart.
+        LargeBuffer storage;
+        const uint32_t* runs = nullptr; // in storage, on a cache line boundary
+        LargeBuffer keys;
     };
+    static constexpr uint32_t kRun = 8;
+    static const uint32_t* RunOf(const Table& t, uint32_t item) {
+        return t.runs + item / kRun * 2 * kRun;
+    }
     struct Keyed {
         uint32_t value;
         uint8_t ways;
@@ -71,10 +90,15 @@ private:
     static uint32_t Bucket(const Table& t, uint32_t value) {
         return static_cast<uint32_t>((uint64_t{value} * 0x9E3779B97F4A7C15ull) >> t.shift);
     }
+    // One look-up's bucket, for each of the probe's orientations in ways; false to stop.
+    template <int Tolerance, class Propose>
+    static bool Scan(const Table& t, uint32_t first, uint32_t last, uint32_t low, unsigned ways,
+                     const std::array<uint32_t, kOrientations>& codes, Propose& propose);
     // through[c][p]: the orientation of the probe that a candidate keyed through orientation
     // c meets when the probe is keyed through p.
     static const std::array<std::array<uint8_t, kOrientations>, kOrientations>& Through();
 
+    int tolerance_;
     std::vector<Table> tables_;
 };
 
@@ -86,8 +110,8 @@ void OrientedTables::ForEachCandidate(const std::array<uint32_t, kOrientations>&
     struct Lookup {
         const Table* table;
         uint32_t bucket;
-        uint8_t ways;
-        const Slot *first, *last;
+        uint8_t ways; // the probe's orientations keyed alike
+        uint32_t first, last;
     };
     std::array<Lookup, kMaxLookups> lookups;
     size_t count = 0;
@@ -107,30 +131,97 @@ void OrientedTables::ForEachCandidate(const std::array<uint32_t, kOrientations>&
             values[count - begin] = k.value;
             const uint32_t b = Bucket(t, k.value);
             __builtin_prefetch(t.starts.data() + b);
-            lookups[count++] = Lookup{&t, b, k.ways, nullptr, nullptr};
+            lookups[count++] = Lookup{&t, b, k.ways, 0, 0};
         }
     }
     for (size_t i = 0; i < count; ++i) {
         Lookup& l = lookups[i];
-        l.first = l.table->items.data() + l.table->starts[l.bucket];
-        l.last = l.table->items.data() + l.table->starts[l.bucket + 1];
-        __builtin_prefetch(l.first);
+        l.first = l.table->starts[l.bucket];
+        l.last = l.table->starts[l.bucket + 1];
+        __builtin_prefetch(RunOf(*l.table, l.first));
     }
-    const auto& through = Through();
+    const uint32_t low = static_cast<uint32_t>(std::max(from, 0));
     for (size_t i = 0; i < count; ++i) {
         const Lookup& l = lookups[i];
-        std::array<uint8_t, kOrientations> meets{};
-        for (unsigned p = l.ways; p; p &= p - 1)
-            for (size_t c = 0; c < kOrientations; ++c)
-                meets[c] = static_cast<uint8_t>(
-                    meets[c] | 1u << through[c][static_cast<size_t>(__builtin_ctz(p))]);
-        for (const Slot* s = l.first; s != l.last && static_cast<int>(s->position) >= from; ++s) {
-            uint8_t ways = 0;
-            for (unsigned m = s->ways; m; m &= m - 1)
-                ways = static_cast<uint8_t>(ways | meets[static_cast<size_t>(__builtin_ctz(m))]);
-            if (!propose(*s, ways)) return;
+        bool go = true;
+        switch (tolerance_) {
+        case 0:
+            go = Scan<0>(*l.table, l.first, l.last, low, l.ways, codes, propose);
+            break;
+        case 1:
+            go = Scan<1>(*l.table, l.first, l.last, low, l.ways, codes, propose);
+            break;
+        case 2:
+            go = Scan<2>(*l.table, l.first, l.last, low, l.ways, codes, propose);
+            break;
+        case 3:
+            go = Scan<3>(*l.table, l.first, l.last, low, l.ways, codes, propose);
+            break;
+        default:
+            go = Scan<4>(*l.table, l.first, l.last, low, l.ways, codes, propose);
+            break;
         }
+        if (!go) return;
     }
+}
+
+template <int Tolerance, class Propose>
+bool OrientedTables::Scan(const Table& t, uint32_t first, uint32_t last, uint32_t low,
+                          unsigned ways, const std::array<uint32_t, kOrientations>& codes,
+                          Propose& propose) {
+    const auto& through = Through();
+    // Items whose code is near are gathered without a branch each and tested after: with a
+    // few of them in every run, a branch per item or per run would be a guess.
+    constexpr uint32_t kGathered = 256;
+    std::array<uint32_t, kGathered> near;
+    for (; ways; ways &= ways - 1) {
+        const unsigned p = static_cast<unsigned>(__builtin_ctz(ways));
+        const uint32_t code = codes[p];
+        auto offer = [&](uint32_t count) {
+            for (uint32_t h = 0; h < count; ++h) {
+                const uint32_t j = near[h];
+                const uint32_t packed = RunOf(t, j)[kRun + j % kRun];
+                const Orientation o = static_cast<Orientation>(through[packed >> 24][p]);
+                if (!propose(packed & static_cast<uint32_t>(kMaxEntries - 1), o, t.keys[j]))
+                    return false;
+            }
+            return true;
+        };
+        uint32_t count = 0;
+        // Positions descend: a run whose last item is in range is read without a look at
+        // the others, and the run that leaves the range ends the scan.
+        for (uint32_t j = first; j < last;) {
+            const uint32_t* run = RunOf(t, j);
+            const uint32_t* packed = run + kRun;
+            auto position = [packed](uint32_t k) {
+                return packed[k] & static_cast<uint32_t>(kMaxEntries - 1);
+            };
+            const uint32_t lane = j % kRun;
+            uint32_t end = std::min(kRun, lane + (last - j));
+            const bool whole = position(end - 1) >= low;
+            while (end > lane && position(end - 1) < low)
+                --end;
+            const uint32_t base = j - lane;
+            // The keys of the items gathered are read after the scan: fetched meanwhile.
+            __builtin_prefetch(t.keys.get() + base);
+            for (uint32_t k = 0; k < kRun; ++k) {
+                const uint32_t x = code ^ run[k];
+                uint32_t cells = (x | (x >> 1)) & 0x55555555u;
+                for (int c = 0; c < Tolerance; ++c)
+                    cells &= cells - 1;
+                near[count] = base + k;
+                count += static_cast<uint32_t>((cells == 0) & (k >= lane) & (k < end));
+            }
+            if (count > kGathered - kRun) {
+                if (!offer(count)) return false;
+                count = 0;
+            }
+            if (!whole) break;
+            j = base + end;
+        }
+        if (!offer(count)) return false;
+    }
+    return true;
 }
 
 } // namespace lumidex

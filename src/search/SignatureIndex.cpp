@@ -74,7 +74,8 @@ SignatureIndex::SignatureIndex(const Catalogue& catalogue, const MatchSettings& 
 
     const Plan plan = PlanFor(settings);
     onCode_ = plan.onCode;
-    if (settings.MatchOrientations && onCode_ && OrientedTables::LookupsFor(plan.tolerance) > 0) {
+    if (settings.MatchOrientations && onCode_ && OrientedTables::LookupsFor(plan.tolerance) > 0 &&
+        static_cast<size_t>(n) < OrientedTables::kMaxEntries) {
         oriented_ = std::make_unique<OrientedTables>(keys_, codes_, kNoSignature, plan.tolerance);
         return;
     }

@@ -107,25 +107,19 @@ void SignatureIndex::ForEachSimilar(const Probe& probe, int from, int skip, Visi
     if (oriented_) {
         ProbeTurns turns(probe.key, probe.code);
         oriented_->ForEachCandidate(
-            turns.Codes(), from, [&](const OrientedTables::Slot& s, uint8_t ways) {
-                // Only the orientations this bucket stands for: every other one that
-                // accepts the entry has a bucket of its own.
-                bool passed = false;
-                for (unsigned m = ways; m && !passed; m &= m - 1) {
-                    const Orientation o = static_cast<Orientation>(__builtin_ctz(m));
-                    if (!CodesAllow(turns.Code(o), s.code, settings_)) continue;
-                    passed = o == Orientation::Upright
-                                 ? SignatureMatches(probe.key, probe.code, s.key, s.code, settings_)
-                                 : OrientedSignatureMatches(turns.Signature(o), s.key, s.code,
-                                                            settings_);
-                }
-                if (!passed) return true;
-                const uint32_t p = s.position;
+            turns.Codes(), from, [&](uint32_t p, Orientation o, uint32_t key) {
+                // The tables tested the code already, in the orientation this item stands for;
+                // every other orientation that accepts the entry has an item of its own.
+                if (!(o == Orientation::Upright
+                          ? KeyMatches(probe.key, key, settings_)
+                          : OrientedKeyMatches(turns.Signature(o), key, settings_)))
+                    return true;
                 if (static_cast<int>(p) == skip || seen_[p] == stamp_) return true;
                 seen_[p] = stamp_;
+                const uint32_t code = codes_[p];
                 // Reported is the first orientation that accepts it, as the plain scan does.
                 const std::optional<Orientation> way =
-                    SignatureWay(probe.key, probe.code, turns, s.key, s.code, settings_);
+                    SignatureWay(probe.key, probe.code, turns, key, code, settings_);
                 if (!way) return true;
                 if (!PassesEntryTests(probe, catalogue_.Entry(static_cast<int>(p)), settings_))
                     return true;
