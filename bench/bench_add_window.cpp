@@ -2,25 +2,9 @@
 // TMain::AddPicturesFromFolder on a folder, each run in a fresh program with an empty
 // catalogue. bench/add_window_vs_cli.sh runs it beside "lumidex2-cli scan" on the same folder.
 //   bench_add_window FOLDER [REPEATS]
-#include "StartUp.h"
-#include "TMain.h"
-#include "TempDir.h"
+#include "WindowRun.h"
 
-#include <QApplication>
-
-#include <chrono>
 #include <cstdio>
-#include <ctime>
-
-namespace {
-
-double CpuSeconds(clockid_t clock = CLOCK_PROCESS_CPUTIME_ID) {
-    timespec t{};
-    clock_gettime(clock, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
@@ -32,23 +16,15 @@ int main(int argc, char** argv) {
     const std::string folder = argv[1];
     const int repeats = argc > 2 ? std::atoi(argv[2]) : 1;
     for (int i = 0; i < repeats; ++i) {
-        lumidex::test::TempDir home;
-        auto program = lumidex::StartProgram(home.path(), {});
-        lumidex::TMain* main = program->main.get();
-        main->show();
-        QApplication::processEvents();
-        const auto start = std::chrono::steady_clock::now();
-        const double cpu = CpuSeconds();
-        const double windowCpu = CpuSeconds(CLOCK_THREAD_CPUTIME_ID);
-        main->AddPicturesFromFolder(folder);
-        const double wall =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        lumidex::Workspace& ws = main->workspace();
+        lumidex::bench::WindowRun run;
+        run.main().AddPicturesFromFolder(folder);
+        const double wall = run.Wall();
+        lumidex::Workspace& ws = run.main().workspace();
         // The window's own thread: what the workers do is the command line's work too.
         std::printf("window       %7.2f s wall %7.2f s cpu (%.2f s window thread) %6.0f files/s "
                     "(%d entries)\n",
-                    wall, CpuSeconds() - cpu, CpuSeconds(CLOCK_THREAD_CPUTIME_ID) - windowCpu,
-                    ws.catalogue.Count() / wall, ws.catalogue.Count());
+                    wall, run.Cpu(), run.WindowCpu(), ws.catalogue.Count() / wall,
+                    ws.catalogue.Count());
         std::fflush(stdout);
         ws.DataChanged = ws.OptionsChanged = ws.OldFormatRead = false;
     }

@@ -2,26 +2,15 @@
 // importing a list of N paths (in path order, then shuffled) from the clipboard into a fresh
 // program, event turns, progress bar and the list view's refresh included.
 //   bench_organise_window [LINES] [REPEATS]
-#include "StartUp.h"
-#include "TMain.h"
-#include "TempDir.h"
+#include "WindowRun.h"
 
-#include <QApplication>
 #include <QClipboard>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <random>
 
 namespace {
-
-double CpuSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
-}
 
 QString ListText(int lines, bool shuffled) {
     std::vector<int> order(static_cast<size_t>(lines));
@@ -49,21 +38,14 @@ int main(int argc, char** argv) {
     for (bool shuffled : {false, true}) {
         QGuiApplication::clipboard()->setText(ListText(lines, shuffled));
         for (int i = 0; i < repeats; ++i) {
-            lumidex::test::TempDir home;
-            auto program = lumidex::StartProgram(home.path(), {});
-            lumidex::TMain* main = program->main.get();
-            main->show();
-            QApplication::processEvents();
-            const auto start = std::chrono::steady_clock::now();
-            const double cpu = CpuSeconds();
-            main->ImportListFromClipboardClick();
+            lumidex::bench::WindowRun run;
+            run.main().ImportListFromClipboardClick();
             QApplication::processEvents(); // the list view's repaint
-            const double wall =
-                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-            lumidex::Workspace& ws = main->workspace();
+            const double wall = run.Wall();
+            lumidex::Workspace& ws = run.main().workspace();
             std::printf("import %s %7.2f s wall %7.2f s cpu (%d entries, %d rows)\n",
-                        shuffled ? "shuffled" : "sorted  ", wall, CpuSeconds() - cpu,
-                        ws.catalogue.Count(), ws.lists.reference.Count());
+                        shuffled ? "shuffled" : "sorted  ", wall, run.Cpu(), ws.catalogue.Count(),
+                        ws.lists.reference.Count());
             std::fflush(stdout);
             ws.DataChanged = ws.OptionsChanged = ws.OldFormatRead = false;
         }
