@@ -62,18 +62,20 @@ inline bool SignatureMatches(uint32_t refKey, uint32_t refCode, uint32_t key, ui
 }
 
 // The signature test against a reference in another orientation: the known key bits within
-// the key tolerance scaled to their share of the key, the code under the cell tolerance.
+// the key tolerance scaled to their share of the key, the code under the cell tolerance. The
+// code is tested even without the second test: the known bits alone let through many times
+// the strangers the whole key does, and the code, exact in every orientation, stands in for
+// the bits that are not known.
 inline bool OrientedSignatureMatches(const OrientedSignature& d, uint32_t key, uint32_t code,
                                      const MatchSettings& s) {
     const int distance = KeyDistance(key & d.known, d.key);
     if (distance == 0) {
-        if (!s.DoubleCheck) return true;
         if (s.NotStrict) return CellDistance(d.code, code) <= s.TrackBar3;
         return d.code == code;
     }
     if (!s.NotStrict) return false;
     if (distance > d.knownBits * s.TrackBar1 / 32) return false;
-    return !s.DoubleCheck || CellDistance(d.code, code) <= s.TrackBar3;
+    return CellDistance(d.code, code) <= s.TrackBar3;
 }
 
 // The key half of the two tests above, for a candidate whose code already passed.
@@ -124,10 +126,9 @@ private:
     uint8_t derived_ = 0;
 };
 
-// Whether two codes leave a match possible at all: true of every pair that passes the
-// signature test, upright or turned.
+// Whether two codes leave a turned match possible at all: true of every pair that passes
+// the signature test in another orientation.
 inline bool CodesAllow(uint32_t a, uint32_t b, const MatchSettings& s) {
-    if (!s.DoubleCheck) return true;
     if (!s.NotStrict) return a == b;
     // At most TrackBar3 differing cells: that many cleared leave none, cheaper than a count.
     const uint32_t x = a ^ b;

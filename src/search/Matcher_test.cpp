@@ -205,6 +205,15 @@ TEST(Matcher, TurnedToleranceScalesWithTheKnownBits) {
         EXPECT_TRUE(OrientedSignatureMatches(d, flipKnown(0), d.code ^ 0x3Cu, s));
         EXPECT_FALSE(OrientedSignatureMatches(d, flipKnown(0), d.code ^ 0x3Fu, s));
     }
+    // Without the second test the code still decides a turned match, as the known bits alone
+    // pass many strangers; upright, the code stays out of it.
+    MatchSettings keyOnly;
+    keyOnly.MatchOrientations = true;
+    keyOnly.DoubleCheck = false;
+    keyOnly.TrackBar1 = 4;
+    EXPECT_TRUE(OrientedSignatureMatches(d, d.key, d.code ^ 0x3Cu, keyOnly));
+    EXPECT_FALSE(OrientedSignatureMatches(d, d.key, d.code ^ 0x3Fu, keyOnly));
+    EXPECT_TRUE(SignatureMatches(d.key, d.code, d.key, d.code ^ 0x3Fu, keyOnly));
     MatchSettings strict;
     strict.NotStrict = false;
     EXPECT_TRUE(OrientedSignatureMatches(d, d.key | ~d.known, d.code, strict))

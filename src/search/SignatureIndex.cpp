@@ -46,18 +46,34 @@ Plan PlanFor(const MatchSettings& settings) {
     if (p.blocks <= p.tolerance) p.blocks = p.tolerance + 1;
     return p;
 }
-} // namespace
 
-int SignatureIndex::TablesFor(const MatchSettings& settings) {
-    Plan p = PlanFor(settings);
-    if (settings.MatchOrientations) {
-        const int lookups = OrientedTables::LookupsFor(p.tolerance);
-        return lookups > 0 ? lookups : 1000000;
-    }
+int KeyTables(const Plan& p) {
     double tables = 1;
     for (int i = 0; i < p.tolerance; ++i)
         tables = tables * (p.blocks - i) / (i + 1);
     return tables > 1e6 ? 1000000 : static_cast<int>(std::lround(tables));
+}
+
+// Without the second test, turned matches still need their code within the cell tolerance:
+// the orientation tables find them, the key tables the upright ones. The look-ups of both
+// when that is worth it, else 0.
+int SplitLookups(const Plan& p, const MatchSettings& settings) {
+    if (!settings.MatchOrientations || p.onCode) return 0;
+    const int turned =
+        OrientedTables::LookupsFor(settings.NotStrict ? std::clamp(settings.TrackBar3, 0, 15) : 0);
+    const int all = KeyTables(p) + turned;
+    return turned > 0 && all <= SignatureIndex::kMaxTables ? all : 0;
+}
+} // namespace
+
+int SignatureIndex::TablesFor(const MatchSettings& settings) {
+    Plan p = PlanFor(settings);
+    if (const int split = SplitLookups(p, settings)) return split;
+    if (settings.MatchOrientations) {
+        const int lookups = OrientedTables::LookupsFor(p.tolerance);
+        return lookups > 0 ? lookups : 1000000;
+    }
+    return KeyTables(p);
 }
 
 SignatureIndex::SignatureIndex(const Catalogue& catalogue, const MatchSettings& settings)
@@ -97,7 +113,11 @@ SignatureIndex::SignatureIndex(const Catalogue& catalogue, const MatchSettings& 
         masks_.push_back(m);
         tableBlocks.push_back(blocks);
     }
-    if (settings.MatchOrientations && !onCode_) {
+    if (SplitLookups(plan, settings) > 0 && static_cast<size_t>(n) < OrientedTables::kMaxEntries) {
+        oriented_ = std::make_unique<OrientedTables>(
+            keys_, codes_, kNoSignature,
+            settings.NotStrict ? std::clamp(settings.TrackBar3, 0, 15) : 0);
+    } else if (settings.MatchOrientations && !onCode_) {
         // A turned key within d of the probe's known bits leaves at least blocks - d blocks
         // without a difference; any such set of blocks holds a table, which is all a
         // turned look-up needs.

@@ -36,7 +36,7 @@ public:
     // Whether the catalogue is still as it was when the index was built.
     bool Current() const { return generation_ == catalogue_.Generation(); }
     int TableCount() const {
-        return oriented_ ? oriented_->Lookups() : static_cast<int>(masks_.size());
+        return (oriented_ ? oriented_->Lookups() : 0) + static_cast<int>(masks_.size());
     }
     const MatchSettings& settings() const { return settings_; }
 
@@ -104,15 +104,16 @@ void SignatureIndex::ForEachSimilar(const Probe& probe, int from, int skip, Visi
         return std::pair{items_[t].data() + starts_[t][b], items_[t].data() + starts_[t][b + 1]};
     };
     auto inRange = [from](const Slot* s) { return static_cast<int>(s->position) >= from; };
-    if (oriented_) {
+    // Through the orientation tables, which tested the code already in the orientation an
+    // item stands for; every other orientation that accepts the entry has an item of its own.
+    // upright: whether they serve the upright orientation too, or the key tables do.
+    auto orientedPass = [&](bool upright) {
         ProbeTurns turns(probe.key, probe.code);
         oriented_->ForEachCandidate(
             turns.Codes(), from, [&](uint32_t p, Orientation o, uint32_t key) {
-                // The tables tested the code already, in the orientation this item stands for;
-                // every other orientation that accepts the entry has an item of its own.
-                if (!(o == Orientation::Upright
-                          ? KeyMatches(probe.key, key, settings_)
-                          : OrientedKeyMatches(turns.Signature(o), key, settings_)))
+                if (o == Orientation::Upright
+                        ? !upright || !KeyMatches(probe.key, key, settings_)
+                        : !OrientedKeyMatches(turns.Signature(o), key, settings_))
                     return true;
                 if (static_cast<int>(p) == skip || seen_[p] == stamp_) return true;
                 seen_[p] = stamp_;
@@ -128,6 +129,9 @@ void SignatureIndex::ForEachSimilar(const Probe& probe, int from, int skip, Visi
                 else
                     return static_cast<bool>(visit(static_cast<int>(p)));
             });
+    };
+    if (oriented_ && onCode_) {
+        orientedPass(true);
         return;
     }
     const uint32_t word = WordOf(probe.key, probe.code);
@@ -153,6 +157,10 @@ void SignatureIndex::ForEachSimilar(const Probe& probe, int from, int skip, Visi
         }
     }
     if (!settings_.MatchOrientations) return;
+    if (oriented_) {
+        orientedPass(false);
+        return;
+    }
     // Orientations in a fixed order, each complete before the next, as the plain scan
     // reports the first orientation that accepts an entry.
     for (const OrientedSignature& d : DeriveOrientations(probe.key, probe.code)) {

@@ -92,7 +92,7 @@ TEST(SignatureIndex, EveryOrientationAsThePlainScan) {
     const Case cases[] = {
         {true, true, 8, 0},  {true, true, 8, 1},   {true, true, 8, 2},  {true, true, 15, 3},
         {true, true, 4, 4},  {false, true, 8, 2},  {true, false, 1, 2}, {true, false, 3, 2},
-        {true, false, 4, 2}, {false, false, 4, 2},
+        {true, false, 4, 2}, {false, false, 4, 2}, {true, false, 4, 4},
     };
     std::mt19937 rng(77);
     const std::unique_ptr<Catalogue> cat = MakeCatalogue(rng, 3000);
