@@ -82,7 +82,8 @@ void CmykToRgb(const JSAMPLE* in, uint8_t* out, JDIMENSION width) {
 
 // The layouts whose skipped decoding the tests compare with the full one, row for row:
 // Huffman-coded 8-bit grey, YCbCr, RGB, CMYK and YCCK, each component at full resolution or,
-// for the first (and a fourth's black), at a half in either or both directions.
+// for the first (and a fourth's black), at a half across or in both directions. Not 4:4:0:
+// there libjpeg-turbo's rows depend on memory it never wrote (valgrind), whole or skipped.
 bool SkipsExactly(const jpeg_decompress_struct& cinfo) {
     if (cinfo.arith_code || cinfo.data_precision != 8) return false;
     switch (cinfo.jpeg_color_space) {
@@ -102,7 +103,7 @@ bool SkipsExactly(const jpeg_decompress_struct& cinfo) {
     }
     const jpeg_component_info* comp = cinfo.comp_info;
     const int h = comp[0].h_samp_factor, v = comp[0].v_samp_factor;
-    if (h < 1 || h > 2 || v < 1 || v > 2) return false;
+    if (!(h == 1 && v == 1) && !(h == 2 && (v == 1 || v == 2))) return false;
     for (int c = 1; c < cinfo.num_components; ++c) {
         const bool full = comp[c].h_samp_factor == h && comp[c].v_samp_factor == v;
         const bool single = comp[c].h_samp_factor == 1 && comp[c].v_samp_factor == 1;
