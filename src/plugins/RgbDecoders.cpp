@@ -271,36 +271,35 @@ void DecodePng(PngJob& job) {
     job.outcome = DecodeOutcome::Ok;
 }
 
-} // namespace
-
-DecodeOutcome DecodeJpegRows(std::FILE* file, int maxSide, const RgbAllocator& allocate,
-                             const RowChooser& choose) {
+std::unique_ptr<JpegJob> NewJpegJob(std::FILE* file, int maxSide, const RgbAllocator& allocate) {
     auto job = std::make_unique<JpegJob>();
     job->file = file;
     job->maxSide = maxSide;
     job->allocate = &allocate;
+    return job;
+}
+
+} // namespace
+
+DecodeOutcome DecodeJpegRows(std::FILE* file, int maxSide, const RgbAllocator& allocate,
+                             const RowChooser& choose) {
+    auto job = NewJpegJob(file, maxSide, allocate);
     job->choose = &choose;
     return RunJpegJob(*job);
 }
 
 DecodeOutcome DecodeJpegRgb(std::FILE* file, int maxSide, const RgbAllocator& allocate,
                             int cellWidth, int cellHeight, RgbSize* fullSize) {
-    auto job = std::make_unique<JpegJob>();
+    auto job = NewJpegJob(file, maxSide, allocate);
     job->fullSize = fullSize;
-    job->file = file;
-    job->maxSide = maxSide;
     job->cellWidth = cellWidth;
     job->cellHeight = cellHeight;
-    job->allocate = &allocate;
     return RunJpegJob(*job);
 }
 
 DecodeOutcome DecodeJpegRgbForThumbnail(std::FILE* file, int maxSide, const RgbAllocator& allocate,
                                         const JpegHeaderHook& header) {
-    auto job = std::make_unique<JpegJob>();
-    job->file = file;
-    job->maxSide = maxSide;
-    job->allocate = &allocate;
+    auto job = NewJpegJob(file, maxSide, allocate);
     job->header = &header;
     return RunJpegJob(*job);
 }
