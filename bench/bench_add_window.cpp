@@ -2,11 +2,13 @@
 // TMain::AddPicturesFromFolder on a folder, each run in a fresh program with an empty
 // catalogue. bench/add_window_vs_cli.sh runs it beside "lumidex2-cli scan" on the same folder.
 //   bench_add_window FOLDER [REPEATS]
+#include "LargePages.h"
 #include "WindowRun.h"
 
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    lumidex::StartWithLargePages(argv); // as the program starts
     if (argc < 2) {
         std::fprintf(stderr, "usage: bench_add_window FOLDER [REPEATS]\n");
         return 2;

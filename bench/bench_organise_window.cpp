@@ -2,6 +2,7 @@
 // importing a list of N paths (in path order, then shuffled) from the clipboard into a fresh
 // program, event turns, progress bar and the list view's refresh included.
 //   bench_organise_window [LINES] [REPEATS]
+#include "LargePages.h"
 #include "WindowRun.h"
 
 #include <QClipboard>
@@ -31,6 +32,7 @@ QString ListText(int lines, bool shuffled) {
 } // namespace
 
 int main(int argc, char** argv) {
+    lumidex::StartWithLargePages(argv); // as the program starts
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int lines = argc > 1 ? std::atoi(argv[1]) : 1000000;

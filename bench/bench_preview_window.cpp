@@ -1,6 +1,7 @@
 // Time from a selection change in the main window to both previews drawn, for pairs of JPEGs
 // of 1, 12 and 24 megapixels, cache off and on, against two plain libjpeg decodes of the same
 // files. Runs under QT_QPA_PLATFORM=offscreen (set here when unset).
+#include "LargePages.h"
 #include "DatabaseCommands.h"
 #include "PlainJpegDecode.h"
 #include "StartUp.h"
@@ -112,6 +113,7 @@ BENCHMARK(SelectionToBothPreviews)
 } // namespace
 
 int main(int argc, char** argv) {
+    lumidex::StartWithLargePages(argv); // as the program starts
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);

@@ -7,6 +7,7 @@
 // otherwise; camera-like ones (5600 x 4200, 4:3 as the Exif thumbnail of 160 x 120) of the same;
 // and hard links to them so that every cell has its own path. The thumbnail cache lives in the
 // same folder and is emptied before every fresh drawing.
+#include "LargePages.h"
 #include "EntryList.h"
 #include "ExifTestPicture.h"
 #include "PictureReader.h"
@@ -235,6 +236,7 @@ BENCHMARK(BM_Grid50Step)
 } // namespace
 
 int main(int argc, char** argv) {
+    lumidex::StartWithLargePages(argv); // as the program starts
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);

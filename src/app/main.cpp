@@ -1,3 +1,4 @@
+#include "LargePages.h"
 #include "SharedState.h"
 #include "StartUp.h"
 #include "TMain.h"
@@ -8,6 +9,7 @@
 #include <exception>
 
 int main(int argc, char** argv) {
+    lumidex::StartWithLargePages(argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName("Lumidex2");
     try {

@@ -1,4 +1,5 @@
 #include "Commands.h"
+#include "LargePages.h"
 
 #include <QCoreApplication>
 
@@ -104,6 +105,7 @@ void PrintHelp(std::FILE* out) {
 } // namespace lumidex::cli
 
 int main(int argc, char** argv) {
+    lumidex::StartWithLargePages(argv);
     using namespace lumidex::cli;
     QCoreApplication app(argc, argv);
     if (argc < 2) {
