@@ -27,7 +27,7 @@ std::string large_pages::TunablesForRestart(const Environment& env) {
 }
 
 void StartWithLargePages(char** argv) {
-#if defined(__linux__) && defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__) &&              \
+#if defined(__linux__) && defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__) &&                  \
     !defined(__SANITIZE_THREAD__)
     if (const char* marker = std::getenv(kMarker)) {
         // The restart: the user's own GLIBC_TUNABLES come back (the marker holds them after

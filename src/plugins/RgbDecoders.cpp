@@ -1,4 +1,5 @@
 #include "RgbDecoders.h"
+#include "JpegFileSource.h"
 
 #include <algorithm>
 #include <csetjmp>
@@ -46,6 +47,7 @@ void JpegScanLimit(j_common_ptr common) {
 // Everything the decoder touches lives here, outside the frame that calls setjmp.
 struct JpegJob {
     std::FILE* file = nullptr;
+    JpegFileSource source;
     int maxSide = 0;
     const RgbAllocator* allocate = nullptr;
     jpeg_decompress_struct cinfo{};
@@ -151,7 +153,7 @@ void DecodeJpeg(JpegJob& job) {
         job.outcome = DecodeOutcome::Failed;
         return;
     }
-    jpeg_stdio_src(cinfo, job.file);
+    job.source.Attach(cinfo, job.file);
     if (job.header) jpeg_save_markers(cinfo, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(cinfo, TRUE);
     if (job.fullSize)
