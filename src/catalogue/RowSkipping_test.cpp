@@ -260,6 +260,80 @@ TEST(DecodeJpegRows, RowsDecodedAreTheFullDecodesBytes) {
     }
 }
 
+// ---- The file source ----
+
+// libjpeg's own file source, as the reference for the one the decoders use.
+Decoded StdioDecode(const std::string& bytes) {
+    Decoded d;
+    struct Job {
+        jpeg_decompress_struct cinfo{};
+        JpegError err{};
+    } job;
+    job.cinfo.err = jpeg_std_error(&job.err.mgr);
+    job.err.mgr.error_exit = EncodeErrorExit;
+    job.err.mgr.emit_message = [](j_common_ptr, int) {};
+    jpeg_create_decompress(&job.cinfo);
+    d.outcome = FromMemory(bytes, [&](std::FILE* f) {
+        if (setjmp(job.err.jump)) return DecodeOutcome::Failed;
+        jpeg_stdio_src(&job.cinfo, f);
+        jpeg_read_header(&job.cinfo, TRUE);
+        job.cinfo.out_color_space = JCS_RGB;
+        jpeg_start_decompress(&job.cinfo);
+        const RgbTarget target = IntoVector(d)(static_cast<int>(job.cinfo.output_width),
+                                               static_cast<int>(job.cinfo.output_height));
+        while (job.cinfo.output_scanline < job.cinfo.output_height) {
+            JSAMPROW row = target.pixels + target.stride * job.cinfo.output_scanline;
+            jpeg_read_scanlines(&job.cinfo, &row, 1);
+        }
+        return DecodeOutcome::Ok;
+    });
+    jpeg_destroy_decompress(&job.cinfo);
+    return d;
+}
+
+// Markers longer than the source's buffer are skipped across refills, and a file cut anywhere
+// (in a marker, at a refill, in the scan) ends as libjpeg's own source ends it.
+TEST(JpegFileSource, ReadsAsLibjpegsOwnSource) {
+    const std::string plain =
+        Encode(PhotoLikePicture(1500, 1100, 3), kLayouts[3] /* 4:2:0 */, kCodings[0]);
+    std::string bytes = plain.substr(0, 2);
+    for (int i = 0; i < 3; ++i) {
+        const size_t length = 60000;
+        bytes += std::string{'\xFF', '\xE2', static_cast<char>(length >> 8),
+                             static_cast<char>(length & 0xFF)};
+        bytes += std::string(length - 2, static_cast<char>('a' + i));
+    }
+    bytes += plain.substr(2);
+    ASSERT_GT(plain.size(), size_t{64} << 10);
+    std::vector<size_t> cuts = {0,
+                                1,
+                                2,
+                                3,
+                                100,
+                                65535,
+                                65536,
+                                65537,
+                                130000,
+                                180004,
+                                bytes.size() - 1000,
+                                bytes.size() - 2,
+                                bytes.size()};
+    for (size_t at = 180100; at < bytes.size(); at += 20011)
+        cuts.push_back(at);
+    for (size_t cut : cuts) {
+        SCOPED_TRACE(testing::Message() << "cut at " << cut << " of " << bytes.size());
+        const std::string file = bytes.substr(0, cut);
+        const Decoded ours = FullDecode(file);
+        const Decoded reference = StdioDecode(file);
+        ASSERT_EQ(ours.outcome, reference.outcome);
+        if (ours.outcome != DecodeOutcome::Ok) continue;
+        ASSERT_EQ(ours.width, reference.width);
+        ASSERT_EQ(ours.height, reference.height);
+        ASSERT_TRUE(ours.pixels == reference.pixels);
+    }
+    EXPECT_TRUE(FullDecode(bytes).pixels == FullDecode(plain).pixels);
+}
+
 // ---- Which rows the analysis reads ----
 
 // Black and white only: along the diagonal too, up to breakAt when it is set.
