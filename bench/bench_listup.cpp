@@ -1,7 +1,8 @@
 // List-up ("Has Similar Pics") and target fill over synthetic catalogues: the plain scan next
 // to the candidate index, with random signatures and with clustered ones; BM_ListUpTurned
 // matches mirrored and turned copies too; the KeyOnly ones run without the second test.
-//   range(0): entries; range(1): 0 random, 1 clustered; range(2): 0 plain, 1 indexed
+//   range(0): entries; range(1): 0 random, 1 clustered (dark), 2 clustered (measured levels);
+//   range(2): 0 plain, 1 indexed
 #include "Lists.h"
 #include "SignatureIndex.h"
 
@@ -16,23 +17,28 @@ using namespace lumidex;
 
 namespace {
 
-uint32_t SkewedCode(std::mt19937& rng) {
-    // Cells lean towards dark values, as in many photographs.
-    static std::discrete_distribution<int> cell({55, 25, 15, 5});
+// levels 0: cells lean towards dark values, as assumed of many photographs; 1: the levels'
+// shares in the signatures of the real photographs of the lumibench corpus (set/).
+uint32_t SkewedCode(std::mt19937& rng, int levels = 0) {
+    static std::discrete_distribution<int> dark({55, 25, 15, 5});
+    static std::discrete_distribution<int> measured({267, 257, 245, 231});
+    std::discrete_distribution<int>& cell = levels == 0 ? dark : measured;
     uint32_t code = 0;
     for (int j = 0; j < 16; ++j)
         code |= static_cast<uint32_t>(cell(rng)) << (2 * j);
     return code;
 }
 
-// A fifth of the entries in a few hundred groups of near-identical signatures when clustered.
-std::unique_ptr<Catalogue> MakeCatalogue(int n, bool clustered) {
+// clustered 1: a fifth of the entries in a few hundred groups of near-identical signatures,
+// codes leaning dark; 2: the same groups, codes with the real photographs' level shares.
+std::unique_ptr<Catalogue> MakeCatalogue(int n, int clustered) {
+    const int levels = clustered == 2 ? 1 : 0;
     auto cat = std::make_unique<Catalogue>();
     cat->Reserve(static_cast<size_t>(n));
     std::mt19937 rng(42);
     std::vector<std::pair<uint32_t, uint32_t>> groups;
     for (int g = 0; g < 300; ++g)
-        groups.push_back({rng(), SkewedCode(rng)});
+        groups.push_back({rng(), SkewedCode(rng, levels)});
     for (int i = 0; i < n; ++i) {
         char path[64];
         std::snprintf(path, sizeof path, "/bench/d%04d/img%07d.jpg", i / 500, i);
@@ -46,7 +52,7 @@ std::unique_ptr<Catalogue> MakeCatalogue(int n, bool clustered) {
             e->code = c;
         } else {
             e->key = rng();
-            e->code = clustered ? SkewedCode(rng) : rng();
+            e->code = clustered ? SkewedCode(rng, levels) : rng();
         }
         e->fileSize = 100000 + static_cast<int32_t>(rng() % 900000);
         e->fileTime = 1000000000 + static_cast<int32_t>(rng() % 100000000);
@@ -55,8 +61,8 @@ std::unique_ptr<Catalogue> MakeCatalogue(int n, bool clustered) {
     return cat;
 }
 
-Catalogue& CachedCatalogue(int n, bool clustered) {
-    static std::map<std::pair<int, bool>, std::unique_ptr<Catalogue>> cache;
+Catalogue& CachedCatalogue(int n, int clustered) {
+    static std::map<std::pair<int, int>, std::unique_ptr<Catalogue>> cache;
     auto& slot = cache[{n, clustered}];
     if (!slot) slot = MakeCatalogue(n, clustered);
     return *slot;
@@ -72,7 +78,7 @@ struct Bench {
 };
 
 void ListUp(benchmark::State& st, bool orientations, bool doubleCheck = true) {
-    Catalogue& cat = CachedCatalogue(static_cast<int>(st.range(0)), st.range(1) != 0);
+    Catalogue& cat = CachedCatalogue(static_cast<int>(st.range(0)), static_cast<int>(st.range(1)));
     Bench b(cat);
     b.options.MatchOrientations = orientations;
     b.options.SetDoubleCheck(doubleCheck);
@@ -104,7 +110,7 @@ void BM_ListUpKeyOnlyTurned(benchmark::State& st) {
 
 // Building the candidate index alone, upright only (range(1) 0) or for every orientation (1).
 void BM_BuildIndex(benchmark::State& st) {
-    Catalogue& cat = CachedCatalogue(static_cast<int>(st.range(0)), true);
+    Catalogue& cat = CachedCatalogue(static_cast<int>(st.range(0)), 1);
     MatchSettings s;
     s.MatchOrientations = st.range(1) != 0;
     for (auto _ : st) {
@@ -115,7 +121,7 @@ void BM_BuildIndex(benchmark::State& st) {
 
 // Selecting a reference: the target fill scans the whole catalogue once.
 void BM_FillTargets(benchmark::State& st) {
-    Catalogue& cat = CachedCatalogue(static_cast<int>(st.range(0)), st.range(1) != 0);
+    Catalogue& cat = CachedCatalogue(static_cast<int>(st.range(0)), static_cast<int>(st.range(1)));
     Bench b(cat);
     b.lists.reference.Add("x", &cat.Entry(cat.Count() / 2));
     b.lists.reference.Select(0);
@@ -140,6 +146,7 @@ BENCHMARK(BM_ListUp)
     ->Args({100000, 0, 1})
     ->Args({100000, 1, 0})
     ->Args({100000, 1, 1})
+    ->Args({100000, 2, 1})
     ->Args({1000000, 0, 1})
     ->Args({1000000, 1, 1})
     ->Iterations(1)
@@ -153,6 +160,7 @@ BENCHMARK(BM_ListUpTurned)
     ->ArgNames({"n", "clustered", "indexed"})
     ->Args({100000, 0, 1})
     ->Args({100000, 1, 1})
+    ->Args({100000, 2, 1})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ListUpKeyOnly)

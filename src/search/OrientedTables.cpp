@@ -150,6 +150,42 @@ const std::array<std::array<uint8_t, kOrientations>, kOrientations>& OrientedTab
     return table;
 }
 
+void OrientedTables::Prepare(const std::array<uint32_t, kOrientations>& codes,
+                             Prepared& out) const {
+    out.codes = codes;
+    out.count = 0;
+    for (const Table& t : tables_) {
+        const size_t begin = out.count;
+        std::array<uint32_t, kOrientations> values;
+        // A symmetric probe keys several classes alike: one look-up serves them all.
+        for (const std::vector<uint8_t>& ways : t.classes) {
+            const Keyed k = KeyOf(codes, t, ways);
+            size_t i = begin;
+            while (i < out.count && values[i - begin] != k.value)
+                ++i;
+            if (i < out.count) {
+                out.lookups[i].ways = static_cast<uint8_t>(out.lookups[i].ways | k.ways);
+                continue;
+            }
+            values[out.count - begin] = k.value;
+            const uint32_t b = Bucket(t, k.value);
+            __builtin_prefetch(t.starts.data() + b);
+            out.lookups[out.count++] = Prepared::Lookup{&t, b, k.ways, 0, 0};
+        }
+    }
+}
+
+void OrientedTables::Fetch(Prepared& ready) {
+    for (size_t i = 0; i < ready.count; ++i) {
+        Prepared::Lookup& l = ready.lookups[i];
+        l.first = l.table->starts[l.bucket];
+        l.last = l.table->starts[l.bucket + 1];
+        // The first runs of a crowded bucket too: the scan asks for the later ones itself.
+        for (uint32_t j = l.first; j < l.last && j < l.first + 4 * kRun; j += kRun)
+            __builtin_prefetch(RunOf(*l.table, j));
+    }
+}
+
 int OrientedTables::LookupsFor(int tolerance) {
     int n = 0;
     for (const TableLayout& t : LayoutFor(tolerance))

@@ -8,6 +8,10 @@
 #include <memory>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace lumidex {
 
 // Candidate tables over the luminance codes that serve all eight orientations of a probe in
@@ -19,6 +23,8 @@ namespace lumidex {
 // that the probe needs one look-up per set and still meets a candidate in whatever
 // orientation the two agree. Buckets only propose; the exact tests decide.
 class OrientedTables {
+    struct Table;
+
 public:
     // Memory for tables of megabytes, on large pages where the system offers them: every
     // fresh page costs a trap into the kernel, and tables filled in random order touch
@@ -38,6 +44,7 @@ public:
 
     // Entries from this many on are beyond the items' position field.
     static constexpr size_t kMaxEntries = size_t{1} << 24;
+    static constexpr size_t kMaxLookups = 64;
 
     // Calls propose(position, orientation, key) for every item sharing a bucket with the probe at
     // positions from `from` up whose code is within the tolerance of the probe's code in that
@@ -48,9 +55,26 @@ public:
                           Propose&& propose) const;
 
     int Lookups() const;
-    static constexpr size_t kMaxLookups = 64;
 
 private:
+    // A search in three steps: Prepare asks for the buckets' bounds, Fetch for their items,
+    // Run reads them. Every bucket is asked for before any is read, so that the memory
+    // fetches them side by side instead of one after the other.
+    struct Prepared {
+        struct Lookup {
+            const Table* table;
+            uint32_t bucket;
+            uint8_t ways; // the probe's orientations keyed alike
+            uint32_t first, last;
+        };
+        std::array<Lookup, kMaxLookups> lookups;
+        size_t count = 0;
+        std::array<uint32_t, kOrientations> codes;
+    };
+    void Prepare(const std::array<uint32_t, kOrientations>& codes, Prepared& out) const;
+    static void Fetch(Prepared& ready);
+    template <class Propose> void Run(const Prepared& ready, int from, Propose&& propose) const;
+
     struct Table {
         uint32_t mask = 0; // the representative's cells
         // The orientations, grouped by what leaves the representative in place.
@@ -90,6 +114,37 @@ private:
     static uint32_t Bucket(const Table& t, uint32_t value) {
         return static_cast<uint32_t>((uint64_t{value} * 0x9E3779B97F4A7C15ull) >> t.shift);
     }
+    // Bit k set for each item k of a run whose code is within the tolerance of code.
+    template <int Tolerance> static unsigned NearLanes(const uint32_t* run, uint32_t code) {
+#if defined(__SSE2__)
+        // Four items at a time: the scan over crowded buckets is where a list-up with
+        // turned copies spends its time.
+        const __m128i probe = _mm_set1_epi32(static_cast<int>(code));
+        const __m128i low = _mm_set1_epi32(0x55555555);
+        const __m128i ones = _mm_set1_epi32(-1);
+        auto half = [&](const uint32_t* items) {
+            const __m128i x =
+                _mm_xor_si128(_mm_load_si128(reinterpret_cast<const __m128i*>(items)), probe);
+            __m128i cells = _mm_and_si128(_mm_or_si128(x, _mm_srli_epi32(x, 1)), low);
+            for (int c = 0; c < Tolerance; ++c)
+                cells = _mm_and_si128(cells, _mm_add_epi32(cells, ones));
+            const __m128i none = _mm_cmpeq_epi32(cells, _mm_setzero_si128());
+            return static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(none)));
+        };
+        static_assert(kRun == 8);
+        return half(run) | half(run + 4) << 4;
+#else
+        unsigned mask = 0;
+        for (uint32_t k = 0; k < kRun; ++k) {
+            const uint32_t x = code ^ run[k];
+            uint32_t cells = (x | (x >> 1)) & 0x55555555u;
+            for (int c = 0; c < Tolerance; ++c)
+                cells &= cells - 1;
+            mask |= static_cast<unsigned>(cells == 0) << k;
+        }
+        return mask;
+#endif
+    }
     // One look-up's bucket, for each of the probe's orientations in ways; false to stop.
     template <int Tolerance, class Propose>
     static bool Scan(const Table& t, uint32_t first, uint32_t last, uint32_t low, unsigned ways,
@@ -105,60 +160,33 @@ private:
 template <class Propose>
 void OrientedTables::ForEachCandidate(const std::array<uint32_t, kOrientations>& codes, int from,
                                       Propose&& propose) const {
-    // Every bucket is known before any is read: asking for them all at once lets the memory
-    // fetch them side by side instead of one after the other.
-    struct Lookup {
-        const Table* table;
-        uint32_t bucket;
-        uint8_t ways; // the probe's orientations keyed alike
-        uint32_t first, last;
-    };
-    std::array<Lookup, kMaxLookups> lookups;
-    size_t count = 0;
-    for (const Table& t : tables_) {
-        const size_t begin = count;
-        std::array<uint32_t, kOrientations> values;
-        // A symmetric probe keys several classes alike: one look-up serves them all.
-        for (const std::vector<uint8_t>& ways : t.classes) {
-            const Keyed k = KeyOf(codes, t, ways);
-            size_t i = begin;
-            while (i < count && values[i - begin] != k.value)
-                ++i;
-            if (i < count) {
-                lookups[i].ways = static_cast<uint8_t>(lookups[i].ways | k.ways);
-                continue;
-            }
-            values[count - begin] = k.value;
-            const uint32_t b = Bucket(t, k.value);
-            __builtin_prefetch(t.starts.data() + b);
-            lookups[count++] = Lookup{&t, b, k.ways, 0, 0};
-        }
-    }
-    for (size_t i = 0; i < count; ++i) {
-        Lookup& l = lookups[i];
-        l.first = l.table->starts[l.bucket];
-        l.last = l.table->starts[l.bucket + 1];
-        __builtin_prefetch(RunOf(*l.table, l.first));
-    }
+    Prepared ready;
+    Prepare(codes, ready);
+    Fetch(ready);
+    Run(ready, from, propose);
+}
+
+template <class Propose>
+void OrientedTables::Run(const Prepared& ready, int from, Propose&& propose) const {
     const uint32_t low = static_cast<uint32_t>(std::max(from, 0));
-    for (size_t i = 0; i < count; ++i) {
-        const Lookup& l = lookups[i];
+    for (size_t i = 0; i < ready.count; ++i) {
+        const Prepared::Lookup& l = ready.lookups[i];
         bool go = true;
         switch (tolerance_) {
         case 0:
-            go = Scan<0>(*l.table, l.first, l.last, low, l.ways, codes, propose);
+            go = Scan<0>(*l.table, l.first, l.last, low, l.ways, ready.codes, propose);
             break;
         case 1:
-            go = Scan<1>(*l.table, l.first, l.last, low, l.ways, codes, propose);
+            go = Scan<1>(*l.table, l.first, l.last, low, l.ways, ready.codes, propose);
             break;
         case 2:
-            go = Scan<2>(*l.table, l.first, l.last, low, l.ways, codes, propose);
+            go = Scan<2>(*l.table, l.first, l.last, low, l.ways, ready.codes, propose);
             break;
         case 3:
-            go = Scan<3>(*l.table, l.first, l.last, low, l.ways, codes, propose);
+            go = Scan<3>(*l.table, l.first, l.last, low, l.ways, ready.codes, propose);
             break;
         default:
-            go = Scan<4>(*l.table, l.first, l.last, low, l.ways, codes, propose);
+            go = Scan<4>(*l.table, l.first, l.last, low, l.ways, ready.codes, propose);
             break;
         }
         if (!go) return;
@@ -170,58 +198,65 @@ bool OrientedTables::Scan(const Table& t, uint32_t first, uint32_t last, uint32_
                           unsigned ways, const std::array<uint32_t, kOrientations>& codes,
                           Propose& propose) {
     const auto& through = Through();
-    // Items whose code is near are gathered without a branch each and tested after: with a
-    // few of them in every run, a branch per item or per run would be a guess.
-    constexpr uint32_t kGathered = 256;
-    std::array<uint32_t, kGathered> near;
+    // The probe's orientations keyed alike all meet the same items: one pass serves them.
+    std::array<uint32_t, kOrientations> wayCodes;
+    std::array<uint8_t, kOrientations> wayOf;
+    unsigned wayCount = 0;
     for (; ways; ways &= ways - 1) {
         const unsigned p = static_cast<unsigned>(__builtin_ctz(ways));
-        const uint32_t code = codes[p];
-        auto offer = [&](uint32_t count) {
-            for (uint32_t h = 0; h < count; ++h) {
-                const uint32_t j = near[h];
-                const uint32_t packed = RunOf(t, j)[kRun + j % kRun];
-                const Orientation o = static_cast<Orientation>(through[packed >> 24][p]);
-                if (!propose(packed & static_cast<uint32_t>(kMaxEntries - 1), o, t.keys[j]))
-                    return false;
-            }
-            return true;
-        };
-        uint32_t count = 0;
-        // Positions descend: a run whose last item is in range is read without a look at
-        // the others, and the run that leaves the range ends the scan.
-        for (uint32_t j = first; j < last;) {
-            const uint32_t* run = RunOf(t, j);
-            const uint32_t* packed = run + kRun;
-            auto position = [packed](uint32_t k) {
-                return packed[k] & static_cast<uint32_t>(kMaxEntries - 1);
-            };
-            const uint32_t lane = j % kRun;
-            uint32_t end = std::min(kRun, lane + (last - j));
-            const bool whole = position(end - 1) >= low;
-            while (end > lane && position(end - 1) < low)
-                --end;
-            const uint32_t base = j - lane;
-            // The keys of the items gathered are read after the scan: fetched meanwhile.
-            __builtin_prefetch(t.keys.get() + base);
-            for (uint32_t k = 0; k < kRun; ++k) {
-                const uint32_t x = code ^ run[k];
-                uint32_t cells = (x | (x >> 1)) & 0x55555555u;
-                for (int c = 0; c < Tolerance; ++c)
-                    cells &= cells - 1;
-                near[count] = base + k;
-                count += static_cast<uint32_t>((cells == 0) & (k >= lane) & (k < end));
-            }
-            if (count > kGathered - kRun) {
-                if (!offer(count)) return false;
-                count = 0;
-            }
-            if (!whole) break;
-            j = base + end;
-        }
-        if (!offer(count)) return false;
+        wayOf[wayCount] = static_cast<uint8_t>(p);
+        wayCodes[wayCount++] = codes[p];
     }
-    return true;
+    // Items whose code is near are gathered and tested after the scan, so that their keys
+    // arrive meanwhile.
+    constexpr uint32_t kGathered = 256;
+    std::array<uint32_t, kGathered> near;
+    std::array<uint8_t, kGathered> nearWay;
+    uint32_t count = 0;
+    auto offer = [&]() {
+        for (uint32_t h = 0; h < count; ++h) {
+            const uint32_t j = near[h];
+            const uint32_t packed = RunOf(t, j)[kRun + j % kRun];
+            const Orientation o = static_cast<Orientation>(through[packed >> 24][nearWay[h]]);
+            if (!propose(packed & static_cast<uint32_t>(kMaxEntries - 1), o, t.keys[j]))
+                return false;
+        }
+        count = 0;
+        return true;
+    };
+    // Positions descend: a run whose last item is in range is read without a look at the
+    // others, and the run that leaves the range ends the scan.
+    for (uint32_t j = first; j < last;) {
+        const uint32_t* run = RunOf(t, j);
+        const uint32_t* packed = run + kRun;
+        auto position = [packed](uint32_t k) {
+            return packed[k] & static_cast<uint32_t>(kMaxEntries - 1);
+        };
+        const uint32_t lane = j % kRun;
+        uint32_t end = std::min(kRun, lane + (last - j));
+        const bool whole = position(end - 1) >= low;
+        while (end > lane && position(end - 1) < low)
+            --end;
+        const uint32_t base = j - lane;
+        // The keys of the items gathered are read after the scan: fetched meanwhile. A
+        // crowded bucket spans many runs: later ones are asked for now.
+        __builtin_prefetch(t.keys.get() + base);
+        __builtin_prefetch(run + 8 * 2 * kRun);
+        const unsigned lanes = (1u << end) - (1u << lane);
+        // Gathered without a branch per item: how many of a run are near is no guess.
+        for (unsigned w = 0; w < wayCount; ++w) {
+            const unsigned m = NearLanes<Tolerance>(run, wayCodes[w]) & lanes;
+            for (uint32_t k = 0; k < kRun; ++k) {
+                nearWay[count] = wayOf[w];
+                near[count] = base + k;
+                count += m >> k & 1u;
+            }
+        }
+        if (count > kGathered - kRun * kOrientations && !offer()) return false;
+        if (!whole) break;
+        j = base + end;
+    }
+    return offer();
 }
 
 } // namespace lumidex
