@@ -116,6 +116,53 @@ QImage Oriented(const QImage& picture, int orientation) {
     }
 }
 
+namespace {
+
+// Same proportions: |tw / th - W / H| within the tolerance of W / H, in products.
+bool SameProportions(QSize thumb, QSize original) {
+    const double tw = thumb.width(), th = thumb.height();
+    const double w = original.width(), h = original.height();
+    return std::abs(tw * h - th * w) <= kAspectTolerance * th * w;
+}
+
+bool Dark(const QImage& picture, const QRect& area) {
+    // Black bars of a JPEG come back near black; the row or column beside the picture may
+    // carry its ringing, and is not looked at.
+    constexpr int kDarkest = 40;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const uchar* row = picture.constScanLine(y) + 3 * area.left();
+        for (int x = 0; x < 3 * area.width(); ++x)
+            if (row[x] > kDarkest) return false;
+    }
+    return true;
+}
+
+// Cameras with a 3:2 sensor keep a 4:3 thumbnail with black bars above and below (or beside)
+// the picture: the picture within them, or a null picture when the bars are not there.
+QImage WithinBars(const QImage& thumb, QSize original) {
+    const qint64 tw = thumb.width(), th = thumb.height();
+    const qint64 w = original.width(), h = original.height();
+    QRect inner, before, after;
+    if (w * th > h * tw) {
+        const int height = static_cast<int>((tw * h * 2 + w) / (w * 2));
+        const int top = (thumb.height() - height) / 2;
+        inner = QRect(0, top, thumb.width(), height);
+        before = QRect(0, 0, thumb.width(), top - 1);
+        after = QRect(0, top + height + 1, thumb.width(), thumb.height() - top - height - 1);
+    } else {
+        const int width = static_cast<int>((th * w * 2 + h) / (h * 2));
+        const int left = (thumb.width() - width) / 2;
+        inner = QRect(left, 0, width, thumb.height());
+        before = QRect(0, 0, left - 1, thumb.height());
+        after = QRect(left + width + 1, 0, thumb.width() - left - width - 1, thumb.height());
+    }
+    if (before.isEmpty() || after.isEmpty() || inner.isEmpty()) return {};
+    if (!Dark(thumb, before) || !Dark(thumb, after)) return {};
+    return thumb.copy(inner);
+}
+
+} // namespace
+
 QImage UsableExifThumbnail(const uint8_t* data, size_t size, QSize original, QSize need) {
     if (!data || size == 0 || original.isEmpty()) return {};
     std::FILE* memory = fmemopen(const_cast<uint8_t*>(data), size, "rb");
@@ -125,11 +172,9 @@ QImage UsableExifThumbnail(const uint8_t* data, size_t size, QSize original, QSi
     if (DecodeJpegRgb(file.get(), kMaxExifThumbnailSide, IntoImage(thumb)) != DecodeOutcome::Ok ||
         thumb.isNull())
         return {};
+    if (!SameProportions(thumb.size(), original)) thumb = WithinBars(thumb, original);
+    if (thumb.isNull() || !SameProportions(thumb.size(), original)) return {};
     if (thumb.width() < need.width() || thumb.height() < need.height()) return {};
-    // Same proportions: |tw / th - W / H| within the tolerance of W / H, in products.
-    const double tw = thumb.width(), th = thumb.height();
-    const double w = original.width(), h = original.height();
-    if (std::abs(tw * h - th * w) > kAspectTolerance * th * w) return {};
     return thumb;
 }
 

@@ -21,7 +21,8 @@ bool ReadThumbnail(QImage& picture, const std::string& path, QSize cell, bool ke
                    const ThumbnailCache* cache);
 
 // An Exif thumbnail (a JPEG held in memory) when it covers need and has the proportions of a
-// picture of size original (both in the file's own pixel order); a null picture otherwise.
+// picture of size original (both in the file's own pixel order), black bars left out; a null
+// picture otherwise.
 QImage UsableExifThumbnail(const uint8_t* data, size_t size, QSize original, QSize need);
 
 } // namespace lumidex

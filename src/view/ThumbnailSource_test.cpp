@@ -10,6 +10,7 @@
 
 #include <QBuffer>
 #include <QCryptographicHash>
+#include <QPainter>
 
 #include <gtest/gtest.h>
 
@@ -209,10 +210,19 @@ TEST(ThumbnailSource, TheCamerasPictureServesOnlyWhenItCoversTheCellInTheRightPr
     TempDir dir;
     const ThumbnailCache cache(dir.File("thumbnails"));
     // The main picture is red, the embedded one blue: the colour tells which was read.
-    auto camera = [&](const char* name, QSize size, QSize thumb, int orientation) {
+    // bars: the embedded picture in the main one's proportions between black bars.
+    auto camera = [&](const char* name, QSize size, QSize thumb, int orientation, bool bars) {
         const std::string main = test::JpegBytes(Filled(size, qRgb(230, 0, 0)), 90);
-        const std::string exif =
-            test::ExifSegment(orientation, test::JpegBytes(Filled(thumb, qRgb(0, 0, 230))));
+        QImage small = Filled(thumb, qRgb(0, 0, 230));
+        if (bars) {
+            const QSize inner = size.scaled(thumb, Qt::KeepAspectRatio);
+            small.fill(Qt::black);
+            QPainter(&small).fillRect(QRect(QPoint((thumb.width() - inner.width()) / 2,
+                                                   (thumb.height() - inner.height()) / 2),
+                                            inner),
+                                      QColor(0, 0, 230));
+        }
+        const std::string exif = test::ExifSegment(orientation, test::JpegBytes(small));
         const std::string path = dir.File(name);
         std::ofstream(path, std::ios::binary) << main.substr(0, 2) + exif + main.substr(2);
         return path;
@@ -221,21 +231,25 @@ TEST(ThumbnailSource, TheCamerasPictureServesOnlyWhenItCoversTheCellInTheRightPr
         const char* what;
         QSize picture, thumb;
         int orientation;
+        bool bars;
         QSize cell;
         bool blue;
         QSize size; // of the picture read: decoded ones at the cached size
         bool cached;
     } cases[] = {
-        {"fits", {800, 600}, {160, 120}, 1, {100, 100}, true, {160, 120}, false},
-        {"cell larger than it", {800, 600}, {160, 120}, 1, {200, 200}, false, {256, 192}, true},
-        {"letterboxed", {900, 600}, {160, 120}, 1, {100, 100}, false, {128, 85}, true},
-        {"turned", {800, 600}, {160, 120}, 6, {100, 100}, true, {120, 160}, false},
-        {"turned, decoded", {800, 600}, {160, 120}, 8, {300, 300}, false, {384, 512}, true},
+        {"fits", {800, 600}, {160, 120}, 1, false, {100, 100}, true, {160, 120}, false},
+        {"cell larger", {800, 600}, {160, 120}, 1, false, {200, 200}, false, {256, 192}, true},
+        {"other proportions", {900, 600}, {160, 120}, 1, false, {100, 100}, false, {128, 85}, true},
+        {"letterboxed", {900, 600}, {160, 120}, 1, true, {100, 100}, true, {160, 107}, false},
+        {"pillarboxed", {600, 900}, {160, 120}, 1, true, {100, 100}, true, {80, 120}, false},
+        {"bars, cell larger", {900, 600}, {160, 120}, 1, true, {200, 200}, false, {256, 170}, true},
+        {"turned", {800, 600}, {160, 120}, 6, false, {100, 100}, true, {120, 160}, false},
+        {"turned, decoded", {800, 600}, {160, 120}, 8, false, {300, 300}, false, {384, 512}, true},
     };
     int n = 0;
     for (const auto& c : cases) {
-        const std::string path =
-            camera(("c" + std::to_string(n++) + ".jpg").c_str(), c.picture, c.thumb, c.orientation);
+        const std::string path = camera(("c" + std::to_string(n++) + ".jpg").c_str(), c.picture,
+                                        c.thumb, c.orientation, c.bars);
         QImage read;
         ASSERT_TRUE(ReadThumbnail(read, path, c.cell, true, &cache)) << c.what;
         EXPECT_EQ(read.size(), c.size) << c.what;
