@@ -4,12 +4,13 @@
 // filled, and the redraw after the selection moved by one row and by one line of the grid.
 // The pictures are made once under $TMPDIR/lumidex2-bench-thumbs/: plain ones (6000 x 4000) of a
 // real photograph of the lumibench corpus enlarged when it is there, a photograph-like picture
-// otherwise; camera-like ones (5600 x 4200, 4:3 as the Exif thumbnail of 160 x 120) of the same;
+// otherwise; camera-like ones of the same (6000 x 4000 with an Exif thumbnail of 160 x 120, the
+// picture between black bars as 3:2 cameras keep it);
 // and hard links to them so that every cell has its own path. The thumbnail cache lives in the
 // same folder and is emptied before every fresh drawing.
-#include "LargePages.h"
 #include "EntryList.h"
 #include "ExifTestPicture.h"
+#include "LargePages.h"
 #include "PictureReader.h"
 #include "TestPictures.h"
 #include "ThumbnailCache.h"
@@ -54,15 +55,15 @@ QImage Photograph() {
     return real;
 }
 
-// camera: the 4:3 camera-like pictures with an Exif thumbnail; else the plain ones.
+// camera: the camera-like pictures with an Exif thumbnail; else the plain ones.
 std::vector<std::string> Pictures(bool camera = false) {
     static std::vector<std::string> paths[2];
     std::vector<std::string>& out = paths[camera ? 1 : 0];
     if (!out.empty()) return out;
-    const fs::path dir = BenchFolder() / (camera ? "camera" : "plain");
+    const fs::path dir = BenchFolder() / (camera ? "camera-3x2" : "plain");
     fs::create_directories(dir);
     const fs::path sources[2] = {dir / "photo.jpg", dir / "waves.jpg"};
-    const QSize size = camera ? QSize(5600, 4200) : QSize(6000, 4000);
+    const QSize size(6000, 4000);
     for (int i = 0; i < 2; ++i) {
         if (fs::exists(sources[i])) continue;
         const QImage picture =
@@ -70,7 +71,7 @@ std::vector<std::string> Pictures(bool camera = false) {
                    : test::PhotoLikePicture(size.width(), size.height(), 4);
         if (camera)
             std::ofstream(sources[i], std::ios::binary)
-                << test::CameraJpeg(picture, QSize(160, 120), 1, 92);
+                << test::CameraJpeg(picture, QSize(160, 120), 1, 92, true);
         else
             test::WriteJpeg(sources[i].string(), picture);
     }

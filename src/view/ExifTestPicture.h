@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QImage>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -41,11 +42,24 @@ inline std::string ExifSegment(int orientation, const std::string& thumbnailJpeg
     return std::string("\xff\xe1", 2) + char(length >> 8 & 255) + char(length & 255) + payload;
 }
 
-// A JPEG of picture with an Exif block whose thumbnail is the picture reduced to thumbnail.
+// A JPEG of picture with an Exif block whose thumbnail is the picture reduced to thumbnail;
+// bars: in its own proportions between black bars, as cameras with a 3:2 sensor keep it.
 inline std::string CameraJpeg(const QImage& picture, QSize thumbnail, int orientation = 1,
-                              int quality = 85) {
+                              int quality = 85, bool bars = false) {
     const std::string main = JpegBytes(picture, quality);
-    const QImage small = picture.scaled(thumbnail, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QImage small = picture.scaled(thumbnail, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (bars) {
+        const QImage inner =
+            picture.scaled(thumbnail, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                .convertToFormat(small.format());
+        small.fill(Qt::black);
+        const int left = (thumbnail.width() - inner.width()) / 2;
+        const int top = (thumbnail.height() - inner.height()) / 2;
+        const int pixel = small.depth() / 8;
+        for (int y = 0; y < inner.height(); ++y)
+            std::copy_n(inner.constScanLine(y), inner.width() * pixel,
+                        small.scanLine(top + y) + left * pixel);
+    }
     return main.substr(0, 2) + ExifSegment(orientation, JpegBytes(small, 80)) + main.substr(2);
 }
 
