@@ -156,8 +156,13 @@ QImage WithinBars(const QImage& thumb, QSize original) {
         before = QRect(0, 0, left - 1, thumb.height());
         after = QRect(left + width + 1, 0, thumb.width() - left - width - 1, thumb.height());
     }
-    if (before.isEmpty() || after.isEmpty() || inner.isEmpty()) return {};
+    if (before.isEmpty() || after.isEmpty() || inner.width() < 3 || inner.height() < 3) return {};
     if (!Dark(thumb, before) || !Dark(thumb, after)) return {};
+    // The rows (or columns) beside the bars are darkened by them: left out too.
+    if (inner.width() == thumb.width())
+        inner.adjust(0, 1, 0, -1);
+    else
+        inner.adjust(1, 0, -1, 0);
     return thumb.copy(inner);
 }
 
@@ -172,8 +177,9 @@ QImage UsableExifThumbnail(const uint8_t* data, size_t size, QSize original, QSi
     if (DecodeJpegRgb(file.get(), kMaxExifThumbnailSide, IntoImage(thumb)) != DecodeOutcome::Ok ||
         thumb.isNull())
         return {};
+    // Within bars the proportions are the original's by construction.
     if (!SameProportions(thumb.size(), original)) thumb = WithinBars(thumb, original);
-    if (thumb.isNull() || !SameProportions(thumb.size(), original)) return {};
+    if (thumb.isNull()) return {};
     if (thumb.width() < need.width() || thumb.height() < need.height()) return {};
     return thumb;
 }
