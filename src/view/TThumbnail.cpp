@@ -31,10 +31,18 @@ public:
         setMinimumSize(40, 40);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     }
+    // The drawing is made in device pixels, so that cells are sharp on a high-density screen;
+    // these take its sizes and points to and from the widget's own.
     std::function<void(QSize)> resized;
     std::function<void(QPoint)> pointed;
     std::function<void()> doubleClicked;
     void UpdateLayer() { layer_->update(); }
+    QSize DeviceSize() const { return (QSizeF(size()) * devicePixelRatioF()).toSize(); }
+    QRectF FromDevice(const QRect& r) const {
+        const qreal ratio = devicePixelRatioF();
+        return {r.x() / ratio, r.y() / ratio, r.width() / ratio, r.height() / ratio};
+    }
+    void UpdateDevice(const QRect& r) { update(FromDevice(r).toAlignedRect()); }
 
 protected:
     void paintEvent(QPaintEvent* event) override {
@@ -42,14 +50,27 @@ protected:
         const QRect area = event->rect();
         QPainter p(this);
         p.fillRect(area, QBrush(Qt::black, Qt::DiagCrossPattern));
-        if (!drawing_.Picture().isNull()) p.drawImage(area.topLeft(), drawing_.Picture(), area);
+        const QImage& picture = drawing_.Picture();
+        if (picture.size() != DeviceSize()) {
+            // Moved to a screen of another density: drawn anew at its size.
+            QMetaObject::invokeMethod(
+                this, [this] { NotifyResized(); }, Qt::QueuedConnection);
+            return;
+        }
+        const qreal ratio = devicePixelRatioF();
+        p.drawImage(QRectF(area), picture,
+                    QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio,
+                           area.height() * ratio));
     }
     void resizeEvent(QResizeEvent*) override {
         layer_->setGeometry(rect());
-        if (resized) resized(size());
+        NotifyResized();
     }
 
 private:
+    void NotifyResized() {
+        if (resized && drawing_.Area() != DeviceSize()) resized(DeviceSize());
+    }
     class Layer : public QWidget {
     public:
         explicit Layer(ThumbnailCanvas* canvas) : QWidget(canvas), canvas_(canvas) {
@@ -58,8 +79,8 @@ private:
 
     protected:
         void paintEvent(QPaintEvent*) override {
-            const QRect frame = canvas_->drawing_.focusFrame;
-            if (frame.isEmpty()) return;
+            if (canvas_->drawing_.focusFrame.isEmpty()) return;
+            const QRect frame = canvas_->FromDevice(canvas_->drawing_.focusFrame).toRect();
             // Black dots on white show on any picture, as an inverting frame would.
             QPainter p(this);
             p.setPen(QPen(Qt::white, 1));
@@ -68,7 +89,8 @@ private:
             p.drawRect(frame);
         }
         void mouseMoveEvent(QMouseEvent* e) override {
-            if (canvas_->pointed) canvas_->pointed(e->position().toPoint());
+            if (canvas_->pointed)
+                canvas_->pointed((e->position() * canvas_->devicePixelRatioF()).toPoint());
         }
         void mouseDoubleClickEvent(QMouseEvent* e) override {
             if (e->button() == Qt::LeftButton && canvas_->doubleClicked) canvas_->doubleClicked();
@@ -258,7 +280,7 @@ bool TThumbnail::StepOnce() {
         return false; // the worker's result wakes the drawing
     const QRect frame = drawing_.focusFrame;
     const bool more = drawing_.Step();
-    canvas_->update(drawing_.lastCell);
+    canvas_->UpdateDevice(drawing_.lastCell);
     if (drawing_.focusFrame != frame) canvas_->UpdateLayer();
     if (!more) decoder_.Cancel();
     return more;
@@ -348,7 +370,7 @@ void TThumbnail::UpdateCountButtons() {
 void TThumbnail::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     requested_ = std::max(1, dispCount_->text().toInt());
-    if (drawing_.Area() != canvas_->size()) drawing_.Resize(canvas_->size());
+    if (drawing_.Area() != canvas_->DeviceSize()) drawing_.Resize(canvas_->DeviceSize());
     UpdateCountButtons();
     FullRedraw();
     emit shownChanged(true);
