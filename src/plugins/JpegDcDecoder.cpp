@@ -227,8 +227,9 @@ inline bool SkipAc(BitReader& br, const HuffTable& ac) {
     }
 }
 
-// Also gives the largest magnitude read, and leaves block as it was where it read none.
-inline bool ReadAc(BitReader& br, const HuffTable& ac, int16_t* block, int& largest) {
+// Also gives the largest magnitude read and, a bit for each, the positions it wrote.
+inline bool ReadAc(BitReader& br, const HuffTable& ac, int16_t* block, int& largest,
+                   uint64_t& written) {
     for (int k = 1; k < 64; ++k) {
         br.Refill();
         int sym;
@@ -239,6 +240,7 @@ inline bool ReadAc(BitReader& br, const HuffTable& ac, int16_t* block, int& larg
             const int v = Receive(br, s);
             largest = std::max(largest, std::abs(v));
             block[kNaturalOrder[k]] = static_cast<int16_t>(v);
+            written |= uint64_t{1} << kNaturalOrder[k];
         } else if (r == 15) {
             k += 15;
         } else {
@@ -313,13 +315,25 @@ constexpr int kSmallCoefficient = 2047;
 
 // Idct2x2 where every coefficient it reads, dequantized, is within kSmallCoefficient: then no
 // sum leaves 32 bits nor the first pass 16, and only the output's range needs a check.
-bool Idct2x2Small(const int16_t* block, const int16_t* quant, uint8_t* out, size_t stride) {
+// The coefficients in column c of the rows the 2x2 IDCT reads (1, 3, 5, 7; 0 apart).
+constexpr uint64_t OddRows(int c) {
+    return (uint64_t{1} << (8 + c)) | (uint64_t{1} << (24 + c)) | (uint64_t{1} << (40 + c)) |
+           (uint64_t{1} << (56 + c));
+}
+
+bool Idct2x2Small(const int16_t* block, const int16_t* quant, uint64_t written, uint8_t* out,
+                  size_t stride) {
     auto odd = [](int z1, int z3, int z5, int z7) {
         return 29692 * z1 - 10426 * z3 + 6967 * z5 - 5906 * z7;
     };
     auto dq = [&](int i) { return block[i] * quant[i]; };
     int ws[2][8];
     for (int c : {0, 1, 3, 5, 7}) {
+        // A column without odd terms is its top term, scaled: the formula's own result.
+        if (!(written & OddRows(c))) {
+            ws[0][c] = ws[1][c] = dq(c) * 4;
+            continue;
+        }
         const int tmp10 = dq(c) * 32768, tmp0 = odd(dq(8 + c), dq(24 + c), dq(40 + c), dq(56 + c));
         ws[0][c] = (tmp10 + tmp0 + 4096) >> 13;
         ws[1][c] = (tmp10 - tmp0 + 4096) >> 13;
@@ -503,13 +517,15 @@ bool DecodeScan(Plan& plan, const JpegScanBytes& scan) {
                     pl.samples[by * pl.stride + bx] = FromDc(dc, pl.quant[0]);
                     continue;
                 }
-                std::fill(std::begin(block), std::end(block), 0);
+                std::memset(block, 0, sizeof block);
                 block[0] = static_cast<int16_t>(dc);
                 int largest = std::abs(dc);
-                if (!ReadAc(br, *job.ac, block, largest)) return false;
+                uint64_t written = 0;
+                if (!ReadAc(br, *job.ac, block, largest, written)) return false;
                 uint8_t* out = &pl.samples[2 * by * pl.stride + 2 * bx];
-                if (!(largest <= pl.smallCoefficient ? Idct2x2Small(block, pl.quant, out, pl.stride)
-                                                     : Idct2x2(block, pl.quant, out, pl.stride)))
+                if (!(largest <= pl.smallCoefficient
+                          ? Idct2x2Small(block, pl.quant, written, out, pl.stride)
+                          : Idct2x2(block, pl.quant, out, pl.stride)))
                     return false;
             }
             // Past the segment, libjpeg would have made up zero bits (and warned).

@@ -47,6 +47,7 @@ public:
 
 private:
     bool Append(const uint8_t* p, size_t n, int only = -1) {
+        if (n == 0) return true;
         if (n > maxBytes_ - out_.size) {
             overflowed_ = true;
             return false;
