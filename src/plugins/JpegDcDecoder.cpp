@@ -48,10 +48,19 @@ struct SkipEntry {
     int firstAdvance() const { return (packed >> 23) & 127; }
 };
 
-// One table as libjpeg derives it (jdhuff.c), with a lookup of a code's length and symbol on
-// the next kLookupBits bits (0: a longer code, or none) and the skipping lookup.
+// A code and its value together, where both fit kLookupBits: bits 0 for any other.
+struct ValueEntry {
+    int16_t value;
+    uint8_t bits;
+    uint8_t symbol;
+};
+
+// One table as libjpeg derives it (jdhuff.c), with lookups on the next kLookupBits bits of a
+// code's length and symbol (0: a longer code, or none) and of a code with its value, and the
+// skipping lookup.
 struct HuffTable {
     std::array<uint16_t, 1 << kLookupBits> code{};
+    std::array<ValueEntry, 1 << kLookupBits> value{};
     std::array<SkipEntry, 1 << kSkipBits> skip{};
     int32_t maxcode[18] = {};
     int32_t valoffset[18] = {};
@@ -127,8 +136,15 @@ bool Derive(const JHUFF_TBL* table, bool dc, HuffTable& t) {
         if (dc && sym > 15) return false;
         if (l > kLookupBits) continue;
         const uint32_t first = codes[i] << (kLookupBits - l), n = 1u << (kLookupBits - l);
-        for (uint32_t j = first; j < first + n; ++j)
+        const int s = sym & 15, free = kLookupBits - l;
+        for (uint32_t j = first; j < first + n; ++j) {
             t.code[j] = static_cast<uint16_t>(l << 8 | sym);
+            if (s > free) continue;
+            const int extra = static_cast<int>(j >> (free - s)) & ((1 << s) - 1);
+            const int value = s == 0 ? 0 : extra < (1 << (s - 1)) ? extra - (1 << s) + 1 : extra;
+            t.value[j] = {static_cast<int16_t>(value), static_cast<uint8_t>(l + s),
+                          static_cast<uint8_t>(sym)};
+        }
     }
     if (!dc) FillSkips(t);
     return true;
@@ -192,6 +208,12 @@ inline int Receive(BitReader& br, int s) {
 
 inline bool DcDifference(BitReader& br, const HuffTable& dc, int& diff) {
     br.Refill();
+    const ValueEntry e = dc.value[br.Peek(kLookupBits)];
+    if (e.bits) {
+        br.Drop(e.bits);
+        diff = e.value;
+        return true;
+    }
     int s;
     if (!Symbol(br, dc, s)) return false;
     diff = s ? Receive(br, s) : 0;
@@ -232,12 +254,19 @@ inline bool ReadAc(BitReader& br, const HuffTable& ac, int16_t* block, int& larg
                    uint64_t& written) {
     for (int k = 1; k < 64; ++k) {
         br.Refill();
-        int sym;
-        if (!Symbol(br, ac, sym)) return false;
+        const ValueEntry e = ac.value[br.Peek(kLookupBits)];
+        int sym, v;
+        if (e.bits) {
+            br.Drop(e.bits);
+            sym = e.symbol;
+            v = e.value;
+        } else {
+            if (!Symbol(br, ac, sym)) return false;
+            v = sym & 15 ? Receive(br, sym & 15) : 0;
+        }
         const int r = sym >> 4, s = sym & 15;
         if (s) {
             k += r;
-            const int v = Receive(br, s);
             largest = std::max(largest, std::abs(v));
             block[kNaturalOrder[k]] = static_cast<int16_t>(v);
             written |= uint64_t{1} << kNaturalOrder[k];
