@@ -183,9 +183,10 @@ struct BitReader {
 };
 
 // 0 for a code the table lacks: libjpeg warns and reads it as 0, so the file is left to it.
-uint32_t LongCode(const HuffTable& t, const BitReader& br) {
+// The bits by value: the reader stays in registers.
+uint32_t LongCode(const HuffTable& t, uint64_t bits) {
     for (int l = kLookupBits + 1; l <= 16; ++l) {
-        const auto code = static_cast<int32_t>(br.Peek(l));
+        const auto code = static_cast<int32_t>(bits >> (64 - l));
         if (code <= t.maxcode[l])
             return static_cast<uint32_t>(l) << 8 | t.huffval[(t.valoffset[l] + code) & 0xFF];
     }
@@ -194,7 +195,7 @@ uint32_t LongCode(const HuffTable& t, const BitReader& br) {
 
 inline bool Symbol(BitReader& br, const HuffTable& t, int& sym) {
     uint32_t e = t.code[br.Peek(kLookupBits)];
-    if (!e && !(e = LongCode(t, br))) return false;
+    if (!e && !(e = LongCode(t, br.buf))) return false;
     br.Drop(static_cast<int>(e >> 8));
     sym = static_cast<int>(e & 0xFF);
     return true;
@@ -405,9 +406,9 @@ inline uint8_t Clamp(int64_t v) {
 struct Plane {
     std::vector<uint8_t> samples;
     size_t stride = 0;
-    int h = 1, v = 1;       // blocks in an MCU
-    int scale = 1;          // samples across a block: 1, or 2 for the 2x2 IDCT
-    int hRep = 1, vRep = 1; // output pixels per sample
+    int h = 1, v = 1;           // blocks in an MCU
+    int scale = 1;              // samples across a block: 1, or 2 for the 2x2 IDCT
+    int hShift = 0, vShift = 0; // output pixels per sample: 1 << shift
     int16_t quant[64] = {};
     int smallCoefficient = 0; // the largest quantized coefficient Idct2x2Small takes
 };
@@ -473,8 +474,8 @@ bool MakePlan(const jpeg_decompress_struct& cinfo, Plan& plan) {
         pl.scale = ScaledSize(*sc);
         if (pl.scale != 1 && pl.scale != 2) return false;
         if (maxH % (pl.h * pl.scale) || maxV % (pl.v * pl.scale)) return false;
-        pl.hRep = maxH / (pl.h * pl.scale);
-        pl.vRep = maxV / (pl.v * pl.scale);
+        pl.hShift = maxH / (pl.h * pl.scale) - 1; // 1 or 2 per sample
+        pl.vShift = maxV / (pl.v * pl.scale) - 1;
         const JQUANT_TBL* q = sc->quant_tbl_no >= 0 && sc->quant_tbl_no < NUM_QUANT_TBLS
                                   ? cinfo.quant_tbl_ptrs[sc->quant_tbl_no]
                                   : nullptr;
@@ -567,16 +568,18 @@ void WriteRgb(const Plan& plan, size_t width, size_t height, uint8_t* pixels, si
     const Plane* p = plan.planes;
     for (size_t y = 0; y < height; ++y) {
         uint8_t* out = pixels + stride * y;
-        const uint8_t* luma = p[0].samples.data() + (y / p[0].vRep) * p[0].stride;
+        const uint8_t* luma = p[0].samples.data() + (y >> p[0].vShift) * p[0].stride;
         if (plan.components == 1) {
             for (size_t x = 0; x < width; ++x, out += 3)
                 out[0] = out[1] = out[2] = luma[x];
             continue;
         }
-        const uint8_t* cb = p[1].samples.data() + (y / p[1].vRep) * p[1].stride;
-        const uint8_t* cr = p[2].samples.data() + (y / p[2].vRep) * p[2].stride;
+        const uint8_t* cb = p[1].samples.data() + (y >> p[1].vShift) * p[1].stride;
+        const uint8_t* cr = p[2].samples.data() + (y >> p[2].vShift) * p[2].stride;
+        // Locals: the output bytes may alias anything, the planes' fields included.
+        const int ys = p[0].hShift, cbs = p[1].hShift, crs = p[2].hShift;
         for (size_t x = 0; x < width; ++x, out += 3) {
-            const int Y = luma[x / p[0].hRep], Cb = cb[x / p[1].hRep], Cr = cr[x / p[2].hRep];
+            const int Y = luma[x >> ys], Cb = cb[x >> cbs], Cr = cr[x >> crs];
             out[0] = Clamp(Y + kYcc.crR[Cr]);
             out[1] = Clamp(Y + ((kYcc.cbG[Cb] + kYcc.crG[Cr]) >> 16));
             out[2] = Clamp(Y + kYcc.cbB[Cb]);
