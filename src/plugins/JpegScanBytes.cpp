@@ -52,8 +52,8 @@ private:
             overflowed_ = true;
             return false;
         }
-        if (out_.data.size() < out_.size + n)
-            out_.data.resize(std::max(out_.size + n, out_.size * 2));
+        // Within the capacity reserved, or growing by doubling.
+        if (out_.data.size() < out_.size + n) out_.data.resize(out_.size + n);
         if (only >= 0)
             out_.data[out_.size] = static_cast<uint8_t>(only);
         else
