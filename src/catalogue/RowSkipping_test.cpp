@@ -4,6 +4,7 @@
 #include "Signature.h"
 
 #include "Frame.h"
+#include "JpegLayouts.h"
 #include "TempDir.h"
 #include "TestPictures.h"
 
@@ -38,16 +39,7 @@ namespace {
 
 // ---- Files of every layout, written with libjpeg's own settings ----
 
-struct Layout {
-    const char* name;
-    J_COLOR_SPACE input;  // JCS_RGB, JCS_GRAYSCALE or JCS_CMYK
-    J_COLOR_SPACE stored; // the colour space in the file
-    int sampling[4][2];   // h and v of each component; {0, 0} keeps libjpeg's default
-    bool arithmetic = false;
-    bool skips = true; // whether the decoder may skip rows of this layout
-};
-
-const Layout kLayouts[] = {
+const JpegLayout kLayouts[] = {
     {"grey", JCS_GRAYSCALE, JCS_GRAYSCALE, {{1, 1}}},
     {"4:4:4", JCS_RGB, JCS_YCbCr, {{1, 1}, {1, 1}, {1, 1}}},
     {"4:2:2", JCS_RGB, JCS_YCbCr, {{2, 1}, {1, 1}, {1, 1}}},
@@ -66,94 +58,7 @@ const Layout kLayouts[] = {
     {"arithmetic", JCS_RGB, JCS_YCbCr, {{2, 2}, {1, 1}, {1, 1}}, true, false},
 };
 
-struct Coding {
-    bool progressive;
-    int restartRows; // 0: no restart markers
-};
-const Coding kCodings[] = {{false, 0}, {true, 0}, {false, 1}, {true, 2}};
-
-struct JpegError {
-    jpeg_error_mgr mgr;
-    std::jmp_buf jump;
-};
-[[noreturn]] void EncodeErrorExit(j_common_ptr cinfo) {
-    std::longjmp(reinterpret_cast<JpegError*>(cinfo->err)->jump, 1);
-}
-
-// Samples of the picture in the layout's input colour space.
-std::vector<JSAMPLE> InputSamples(const QImage& picture, J_COLOR_SPACE input) {
-    const int channels = input == JCS_GRAYSCALE ? 1 : input == JCS_RGB ? 3 : 4;
-    std::vector<JSAMPLE> samples;
-    samples.reserve(static_cast<size_t>(picture.width()) * picture.height() * channels);
-    for (int y = 0; y < picture.height(); ++y) {
-        const uchar* p = picture.constScanLine(y);
-        for (int x = 0; x < picture.width(); ++x, p += 3) {
-            if (channels == 1) {
-                samples.push_back(p[1]);
-                continue;
-            }
-            samples.insert(samples.end(), p, p + 3);
-            if (channels == 4) samples.push_back(static_cast<JSAMPLE>((p[0] + p[2] * 3 + x) & 255));
-        }
-    }
-    return samples;
-}
-
-std::string Encode(const QImage& picture, const Layout& layout, const Coding& coding) {
-    const std::vector<JSAMPLE> samples = InputSamples(picture, layout.input);
-    auto cinfo = std::make_unique<jpeg_compress_struct>();
-    JpegError err{};
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    cinfo->err = jpeg_std_error(&err.mgr);
-    err.mgr.error_exit = EncodeErrorExit;
-    if (setjmp(err.jump)) {
-        jpeg_destroy_compress(cinfo.get());
-        std::free(buffer);
-        ADD_FAILURE() << "cannot encode " << layout.name;
-        return {};
-    }
-    jpeg_create_compress(cinfo.get());
-    jpeg_mem_dest(cinfo.get(), &buffer, &size);
-    cinfo->image_width = static_cast<JDIMENSION>(picture.width());
-    cinfo->image_height = static_cast<JDIMENSION>(picture.height());
-    cinfo->in_color_space = layout.input;
-    cinfo->input_components = layout.input == JCS_GRAYSCALE ? 1 : layout.input == JCS_RGB ? 3 : 4;
-    jpeg_set_defaults(cinfo.get());
-    jpeg_set_colorspace(cinfo.get(), layout.stored);
-    jpeg_set_quality(cinfo.get(), 85, TRUE);
-    for (int c = 0; c < cinfo->num_components; ++c) {
-        if (layout.sampling[c][0] == 0) continue;
-        cinfo->comp_info[c].h_samp_factor = layout.sampling[c][0];
-        cinfo->comp_info[c].v_samp_factor = layout.sampling[c][1];
-    }
-    cinfo->arith_code = layout.arithmetic ? TRUE : FALSE;
-    cinfo->restart_in_rows = coding.restartRows;
-    if (coding.progressive) jpeg_simple_progression(cinfo.get());
-    jpeg_start_compress(cinfo.get(), TRUE);
-    const size_t stride = static_cast<size_t>(picture.width()) * cinfo->input_components;
-    while (cinfo->next_scanline < cinfo->image_height) {
-        auto row = const_cast<JSAMPROW>(samples.data() + stride * cinfo->next_scanline);
-        jpeg_write_scanlines(cinfo.get(), &row, 1);
-    }
-    jpeg_finish_compress(cinfo.get());
-    std::string bytes(reinterpret_cast<const char*>(buffer), size);
-    jpeg_destroy_compress(cinfo.get());
-    std::free(buffer);
-    return bytes;
-}
-
-// The file whole, cut short twice and with a few bytes of its coded data changed.
-std::vector<std::string> Variants(const std::string& bytes, uint32_t seed) {
-    std::vector<std::string> variants{bytes, bytes.substr(0, bytes.size() / 3),
-                                      bytes.substr(0, bytes.size() * 2 / 3)};
-    std::string damaged = bytes;
-    std::mt19937 random(seed);
-    for (int i = 0; i < 4 && damaged.size() > 700; ++i)
-        damaged[600 + random() % (damaged.size() - 700)] ^= static_cast<char>(1 << (random() % 8));
-    variants.push_back(damaged);
-    return variants;
-}
+const JpegCoding kCodings[] = {{false, 0}, {true, 0}, {false, 1}, {true, 2}};
 
 // ---- Decoding from memory ----
 
@@ -214,12 +119,12 @@ TEST(DecodeJpegRows, RowsDecodedAreTheFullDecodesBytes) {
     const QSize sizes[] = {{16, 16},   {17, 23},   {37, 250},  {250, 37},
                            {121, 241}, {333, 257}, {19, 1200}, {1200, 19}};
     uint32_t seed = 1;
-    for (const Layout& layout : kLayouts) {
-        for (const Coding& coding : kCodings) {
+    for (const JpegLayout& layout : kLayouts) {
+        for (const JpegCoding& coding : kCodings) {
             for (QSize size : sizes) {
-                const std::string bytes =
-                    Encode(PhotoLikePicture(size.width(), size.height(), seed), layout, coding);
-                const std::vector<std::string> variants = Variants(bytes, seed);
+                const std::string bytes = EncodeJpegLayout(
+                    PhotoLikePicture(size.width(), size.height(), seed), layout, coding);
+                const std::vector<std::string> variants = JpegVariants(bytes, seed);
                 for (size_t v = 0; v < variants.size(); ++v, ++seed) {
                     SCOPED_TRACE(testing::Message()
                                  << layout.name << (coding.progressive ? " progressive" : "")
@@ -267,10 +172,10 @@ Decoded StdioDecode(const std::string& bytes) {
     Decoded d;
     struct Job {
         jpeg_decompress_struct cinfo{};
-        JpegError err{};
+        JpegJumpError err{};
     } job;
     job.cinfo.err = jpeg_std_error(&job.err.mgr);
-    job.err.mgr.error_exit = EncodeErrorExit;
+    job.err.mgr.error_exit = JpegJumpExit;
     job.err.mgr.emit_message = [](j_common_ptr, int) {};
     jpeg_create_decompress(&job.cinfo);
     d.outcome = FromMemory(bytes, [&](std::FILE* f) {
@@ -295,7 +200,7 @@ Decoded StdioDecode(const std::string& bytes) {
 // (in a marker, at a refill, in the scan) ends as libjpeg's own source ends it.
 TEST(JpegFileSource, ReadsAsLibjpegsOwnSource) {
     const std::string plain =
-        Encode(PhotoLikePicture(1500, 1100, 3), kLayouts[3] /* 4:2:0 */, kCodings[0]);
+        EncodeJpegLayout(PhotoLikePicture(1500, 1100, 3), kLayouts[3] /* 4:2:0 */, kCodings[0]);
     std::string bytes = plain.substr(0, 2);
     for (int i = 0; i < 3; ++i) {
         const size_t length = 60000;
@@ -414,12 +319,12 @@ TEST(MeasureFile, SameWhetherRowsAreSkippedOrNot) {
     TempDir dir;
     std::vector<std::string> files;
     uint32_t seed = 100;
-    for (const Layout& layout : kLayouts) {
-        for (const Coding& coding : {kCodings[0], kCodings[1]}) {
+    for (const JpegLayout& layout : kLayouts) {
+        for (const JpegCoding& coding : {kCodings[0], kCodings[1]}) {
             for (QSize size : {QSize(800, 600), QSize(241, 1000), QSize(15, 300)}) {
-                const std::string bytes =
-                    Encode(PhotoLikePicture(size.width(), size.height(), seed), layout, coding);
-                for (const std::string& v : Variants(bytes, seed))
+                const std::string bytes = EncodeJpegLayout(
+                    PhotoLikePicture(size.width(), size.height(), seed), layout, coding);
+                for (const std::string& v : JpegVariants(bytes, seed))
                     files.push_back(
                         dir.Write(std::to_string(seed++) + ".jpg", v + std::string(1024, '\0')));
             }

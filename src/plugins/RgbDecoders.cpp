@@ -1,4 +1,5 @@
 #include "RgbDecoders.h"
+#include "JpegDcDecoder.h"
 #include "JpegFileSource.h"
 
 #include <algorithm>
@@ -178,6 +179,17 @@ void DecodeJpeg(JpegJob& job) {
     const JDIMENSION width = cinfo->output_width;
     job.target = (*job.allocate)(static_cast<int>(width), static_cast<int>(cinfo->output_height));
     if (!job.target.pixels) return;
+    if (cinfo->scale_denom == 8 && !cmyk && JpegDcDecodingOn()) {
+        switch (DecodeJpegEighthFromDc(*cinfo, job.file, job.target.pixels, job.target.stride)) {
+        case JpegDcResult::Decoded:
+            job.outcome = DecodeOutcome::Ok;
+            return;
+        case JpegDcResult::FileLost:
+            return;
+        case JpegDcResult::LeftToLibjpeg:
+            break;
+        }
+    }
     jpeg_start_decompress(cinfo);
     if (cinfo->output_width != width) return;
     if (cmyk) job.cmykRow.resize(static_cast<size_t>(width) * 4);
