@@ -150,6 +150,15 @@ TEST(JpegDcDecoder, DamagedFilesComeOutAsBefore) {
     filled.insert(rst, "\xFF\xFF");
     files.push_back(swapped);
     files.push_back(filled);
+    // Fill bytes before a data byte 0xFF: libjpeg-turbo's own output keeps coefficients of a
+    // decode it abandoned there, which only libjpeg reproduces.
+    const std::string data = EncodeJpegLayout(PhotoLikePicture(300, 200, 7), k420, {false, 0});
+    const size_t stuffed = data.find("\xFF\x00", data.find("\xFF\xDA") + 2);
+    ASSERT_NE(stuffed, std::string::npos);
+    std::string filledData = data;
+    filledData.insert(stuffed, "\xFF");
+    files.push_back(filledData);
+    EXPECT_FALSE(Decode(filledData, true).fromDc);
     // Data that runs past the end of the scan, and a scan followed by more bytes.
     const std::string plain = EncodeJpegLayout(PhotoLikePicture(300, 200, 6), k444, {false, 0});
     files.push_back(plain.substr(0, plain.size() - 40) + "\xFF\xD9");

@@ -20,12 +20,22 @@ public:
         while (p < end) {
             if (afterFF_) {
                 const uint8_t b = *p++;
-                if (b == 0xFF) continue;
+                if (b == 0xFF) {
+                    filled_ = true;
+                    continue;
+                }
                 afterFF_ = false;
                 if (b == 0x00) {
+                    // Fill bytes before a data byte: libjpeg-turbo's fast decoder takes them
+                    // for a marker and leaves that MCU's stale coefficients in its output.
+                    if (filled_) {
+                        refused_ = true;
+                        return false;
+                    }
                     if (!Append(p - 1, 1, 0xFF)) return false;
                     continue;
                 }
+                filled_ = false;
                 if (restarts_ && b >= 0xD0 && b <= 0xD7) {
                     out_.restarts.push_back({out_.size, b - 0xD0});
                     continue;
@@ -43,7 +53,8 @@ public:
         }
         return true;
     }
-    bool Overflowed() const { return overflowed_; }
+    // Overflowed, or coded in a way whose libjpeg output this reading does not give.
+    bool Refused() const { return overflowed_ || refused_; }
 
 private:
     bool Append(const uint8_t* p, size_t n, int only = -1) {
@@ -65,8 +76,8 @@ private:
     bool restarts_;
     size_t maxBytes_;
     JpegScanBytes& out_;
-    bool afterFF_ = false;
-    bool overflowed_ = false;
+    bool afterFF_ = false, filled_ = false;
+    bool overflowed_ = false, refused_ = false;
 };
 
 } // namespace
@@ -96,7 +107,7 @@ bool ReadJpegScanBytes(const uint8_t* buffered, size_t bufferedSize, std::FILE* 
         }
         more = unstuff.Feed(chunk.data(), n);
     }
-    if (unstuff.Overflowed()) return false;
+    if (unstuff.Refused()) return false;
     out.data.resize(out.size + JpegScanBytes::kPadding);
     std::memset(out.data.data() + out.size, 0, JpegScanBytes::kPadding);
     return true;

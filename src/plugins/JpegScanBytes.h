@@ -1,7 +1,8 @@
 #pragma once
 // The entropy-coded bytes of one JPEG scan, with the byte stuffing removed and the restart
 // markers noted, read the way libjpeg reads them: 0xFF 0x00 is a data byte 0xFF, 0xFF fill
-// bytes before either are dropped, and any other 0xFF xx is a marker.
+// bytes before a marker are dropped, and any other 0xFF xx is a marker. Fill bytes before a
+// data byte 0xFF are refused.
 
 #include <cstddef>
 #include <cstdint>
@@ -25,7 +26,8 @@ struct JpegScanBytes {
 
 // Reads from the buffered bytes, then from file, up to the first marker that ends the scan (with
 // restarts false, any marker does). Returns false when more than maxBytes of coded data come
-// before that marker, or a read fails; the end of the file ends the scan.
+// before that marker, the data holds fill bytes before a data byte, or a read fails; the end of
+// the file ends the scan.
 bool ReadJpegScanBytes(const uint8_t* buffered, size_t bufferedSize, std::FILE* file, bool restarts,
                        size_t maxBytes, JpegScanBytes& out);
 
