@@ -69,8 +69,13 @@ protected:
 
 private:
     void NotifyResized() {
-        if (resized && drawing_.Area() != DeviceSize()) resized(DeviceSize());
+        // Once per size: a drawing that cannot take it must not be asked again at every paint.
+        const QSize size = DeviceSize();
+        if (!resized || drawing_.Area() == size || size == requested_) return;
+        requested_ = size;
+        resized(size);
     }
+    QSize requested_;
     class Layer : public QWidget {
     public:
         explicit Layer(ThumbnailCanvas* canvas) : QWidget(canvas), canvas_(canvas) {
