@@ -152,7 +152,6 @@ const std::array<std::array<uint8_t, kOrientations>, kOrientations>& OrientedTab
 
 void OrientedTables::Prepare(const std::array<uint32_t, kOrientations>& codes,
                              Prepared& out) const {
-    out.codes = codes;
     out.count = 0;
     for (const Table& t : tables_) {
         const size_t begin = out.count;

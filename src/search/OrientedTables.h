@@ -23,8 +23,6 @@ namespace lumidex {
 // that the probe needs one look-up per set and still meets a candidate in whatever
 // orientation the two agree. Buckets only propose; the exact tests decide.
 class OrientedTables {
-    struct Table;
-
 public:
     // Memory for tables of megabytes, on large pages where the system offers them: every
     // fresh page costs a trap into the kernel, and tables filled in random order touch
@@ -57,24 +55,6 @@ public:
     int Lookups() const;
 
 private:
-    // A search in three steps: Prepare asks for the buckets' bounds, Fetch for their items,
-    // Run reads them. Every bucket is asked for before any is read, so that the memory
-    // fetches them side by side instead of one after the other.
-    struct Prepared {
-        struct Lookup {
-            const Table* table;
-            uint32_t bucket;
-            uint8_t ways; // the probe's orientations keyed alike
-            uint32_t first, last;
-        };
-        std::array<Lookup, kMaxLookups> lookups;
-        size_t count = 0;
-        std::array<uint32_t, kOrientations> codes;
-    };
-    void Prepare(const std::array<uint32_t, kOrientations>& codes, Prepared& out) const;
-    static void Fetch(Prepared& ready);
-    template <class Propose> void Run(const Prepared& ready, int from, Propose&& propose) const;
-
     struct Table {
         uint32_t mask = 0; // the representative's cells
         // The orientations, grouped by what leaves the representative in place.
@@ -91,6 +71,25 @@ private:
         const uint32_t* runs = nullptr; // in storage, on a cache line boundary
         LargeBuffer keys;
     };
+    // A search in three steps: Prepare asks for the buckets' bounds, Fetch for their items,
+    // Run reads them. Every bucket is asked for before any is read, so that the memory
+    // fetches them side by side instead of one after the other.
+    struct Prepared {
+        struct Lookup {
+            const Table* table;
+            uint32_t bucket;
+            uint8_t ways; // the probe's orientations keyed alike
+            uint32_t first, last;
+        };
+        std::array<Lookup, kMaxLookups> lookups;
+        size_t count = 0;
+    };
+    void Prepare(const std::array<uint32_t, kOrientations>& codes, Prepared& out) const;
+    static void Fetch(Prepared& ready);
+    template <class Propose>
+    void Run(const Prepared& ready, const std::array<uint32_t, kOrientations>& codes, int from,
+             Propose&& propose) const;
+
     static constexpr uint32_t kRun = 8;
     static const uint32_t* RunOf(const Table& t, uint32_t item) {
         return t.runs + item / kRun * 2 * kRun;
@@ -163,30 +162,31 @@ void OrientedTables::ForEachCandidate(const std::array<uint32_t, kOrientations>&
     Prepared ready;
     Prepare(codes, ready);
     Fetch(ready);
-    Run(ready, from, propose);
+    Run(ready, codes, from, propose);
 }
 
 template <class Propose>
-void OrientedTables::Run(const Prepared& ready, int from, Propose&& propose) const {
+void OrientedTables::Run(const Prepared& ready, const std::array<uint32_t, kOrientations>& codes,
+                         int from, Propose&& propose) const {
     const uint32_t low = static_cast<uint32_t>(std::max(from, 0));
     for (size_t i = 0; i < ready.count; ++i) {
         const Prepared::Lookup& l = ready.lookups[i];
         bool go = true;
         switch (tolerance_) {
         case 0:
-            go = Scan<0>(*l.table, l.first, l.last, low, l.ways, ready.codes, propose);
+            go = Scan<0>(*l.table, l.first, l.last, low, l.ways, codes, propose);
             break;
         case 1:
-            go = Scan<1>(*l.table, l.first, l.last, low, l.ways, ready.codes, propose);
+            go = Scan<1>(*l.table, l.first, l.last, low, l.ways, codes, propose);
             break;
         case 2:
-            go = Scan<2>(*l.table, l.first, l.last, low, l.ways, ready.codes, propose);
+            go = Scan<2>(*l.table, l.first, l.last, low, l.ways, codes, propose);
             break;
         case 3:
-            go = Scan<3>(*l.table, l.first, l.last, low, l.ways, ready.codes, propose);
+            go = Scan<3>(*l.table, l.first, l.last, low, l.ways, codes, propose);
             break;
         default:
-            go = Scan<4>(*l.table, l.first, l.last, low, l.ways, ready.codes, propose);
+            go = Scan<4>(*l.table, l.first, l.last, low, l.ways, codes, propose);
             break;
         }
         if (!go) return;
@@ -241,7 +241,7 @@ bool OrientedTables::Scan(const Table& t, uint32_t first, uint32_t last, uint32_
         // The keys of the items gathered are read after the scan: fetched meanwhile. A
         // crowded bucket spans many runs: later ones are asked for now.
         __builtin_prefetch(t.keys.get() + base);
-        __builtin_prefetch(run + 8 * 2 * kRun);
+        __builtin_prefetch(RunOf(t, base + 8 * kRun));
         const unsigned lanes = (1u << end) - (1u << lane);
         // Gathered without a branch per item: how many of a run are near is no guess.
         for (unsigned w = 0; w < wayCount; ++w) {
