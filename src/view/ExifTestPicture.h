@@ -4,8 +4,8 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QPainter>
 
-#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -42,24 +42,25 @@ inline std::string ExifSegment(int orientation, const std::string& thumbnailJpeg
     return std::string("\xff\xe1", 2) + char(length >> 8 & 255) + char(length & 255) + payload;
 }
 
-// A JPEG of picture with an Exif block whose thumbnail is the picture reduced to thumbnail;
-// bars: in its own proportions between black bars, as cameras with a 3:2 sensor keep it.
+// A thumbnail of picture in its own proportions between black bars, as cameras with a 3:2
+// sensor keep it.
+inline QImage BetweenBars(const QImage& picture, QSize thumbnail) {
+    QImage out(thumbnail, QImage::Format_RGB32);
+    out.fill(Qt::black);
+    const QImage inner = picture.scaled(thumbnail, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    QPainter(&out).drawImage((thumbnail.width() - inner.width()) / 2,
+                             (thumbnail.height() - inner.height()) / 2, inner);
+    return out;
+}
+
+// A JPEG of picture with an Exif block whose thumbnail is the picture reduced to thumbnail
+// (bars: BetweenBars).
 inline std::string CameraJpeg(const QImage& picture, QSize thumbnail, int orientation = 1,
                               int quality = 85, bool bars = false) {
     const std::string main = JpegBytes(picture, quality);
-    QImage small = picture.scaled(thumbnail, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    if (bars) {
-        const QImage inner =
-            picture.scaled(thumbnail, Qt::KeepAspectRatio, Qt::SmoothTransformation)
-                .convertToFormat(small.format());
-        small.fill(Qt::black);
-        const int left = (thumbnail.width() - inner.width()) / 2;
-        const int top = (thumbnail.height() - inner.height()) / 2;
-        const int pixel = small.depth() / 8;
-        for (int y = 0; y < inner.height(); ++y)
-            std::copy_n(inner.constScanLine(y), inner.width() * pixel,
-                        small.scanLine(top + y) + left * pixel);
-    }
+    const QImage small =
+        bars ? BetweenBars(picture, thumbnail)
+             : picture.scaled(thumbnail, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return main.substr(0, 2) + ExifSegment(orientation, JpegBytes(small, 80)) + main.substr(2);
 }
 

@@ -10,7 +10,6 @@
 
 #include <QBuffer>
 #include <QCryptographicHash>
-#include <QPainter>
 
 #include <gtest/gtest.h>
 
@@ -213,15 +212,8 @@ TEST(ThumbnailSource, TheCamerasPictureServesOnlyWhenItCoversTheCellInTheRightPr
     // bars: the embedded picture in the main one's proportions between black bars.
     auto camera = [&](const char* name, QSize size, QSize thumb, int orientation, bool bars) {
         const std::string main = test::JpegBytes(Filled(size, qRgb(230, 0, 0)), 90);
-        QImage small = Filled(thumb, qRgb(0, 0, 230));
-        if (bars) {
-            const QSize inner = size.scaled(thumb, Qt::KeepAspectRatio);
-            small.fill(Qt::black);
-            QPainter(&small).fillRect(QRect(QPoint((thumb.width() - inner.width()) / 2,
-                                                   (thumb.height() - inner.height()) / 2),
-                                            inner),
-                                      QColor(0, 0, 230));
-        }
+        const QImage small = bars ? test::BetweenBars(Filled(size, qRgb(0, 0, 230)), thumb)
+                                  : Filled(thumb, qRgb(0, 0, 230));
         const std::string exif = test::ExifSegment(orientation, test::JpegBytes(small));
         const std::string path = dir.File(name);
         std::ofstream(path, std::ios::binary) << main.substr(0, 2) + exif + main.substr(2);
