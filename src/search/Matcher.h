@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BitCount.h"
 #include "Catalogue.h"
 #include "Orientation.h"
 
@@ -28,16 +29,6 @@ struct MatchSettings {
 
 MatchSettings MatchSettingsFrom(const Options& options);
 
-// Bits set in x, inline: without a popcount instruction in the target the builtin is a call.
-inline int BitCount(uint32_t x) {
-#ifdef __POPCNT__
-    return __builtin_popcount(x);
-#else
-    x = x - ((x >> 1) & 0x55555555u);
-    x = (x & 0x33333333u) + ((x >> 2) & 0x33333333u);
-    return static_cast<int>((((x + (x >> 4)) & 0x0F0F0F0Fu) * 0x01010101u) >> 24);
-#endif
-}
 // Number of differing bits of two keys.
 inline int KeyDistance(uint32_t a, uint32_t b) {
     return BitCount(a ^ b);
@@ -79,12 +70,19 @@ inline bool OrientedSignatureMatches(const OrientedSignature& d, uint32_t key, u
 }
 
 // The key half of the two tests above, for a candidate whose code already passed.
+// How many key bits may differ: upright, and in a derived orientation, of its known bits.
+// Equal keys always match, whatever the bar says.
+inline int KeyAllowance(const MatchSettings& s) {
+    return s.NotStrict && s.TrackBar1 > 0 ? s.TrackBar1 : 0;
+}
+inline int KeyAllowance(const OrientedSignature& d, const MatchSettings& s) {
+    return s.NotStrict && s.TrackBar1 > 0 ? d.knownBits * s.TrackBar1 / 32 : 0;
+}
 inline bool KeyMatches(uint32_t refKey, uint32_t key, const MatchSettings& s) {
-    return refKey == key || (s.NotStrict && KeyDistance(refKey, key) <= s.TrackBar1);
+    return KeyDistance(refKey, key) <= KeyAllowance(s);
 }
 inline bool OrientedKeyMatches(const OrientedSignature& d, uint32_t key, const MatchSettings& s) {
-    const int distance = KeyDistance(key & d.known, d.key);
-    return distance == 0 || (s.NotStrict && distance <= d.knownBits * s.TrackBar1 / 32);
+    return KeyDistance(key & d.known, d.key) <= KeyAllowance(d, s);
 }
 
 // How a candidate passed the signature test: directly (Upright) or through the first of the

@@ -204,6 +204,7 @@ OrientedTables::OrientedTables(const std::vector<uint32_t>& keys,
                                int tolerance)
     : tolerance_(tolerance) {
     const size_t n = std::min(keys.size(), kMaxEntries);
+    keys_.assign(keys.begin(), keys.begin() + static_cast<std::ptrdiff_t>(n));
     // Every table keys an entry by its code in each orientation: moved once for all of them.
     const LargeBuffer orientedWords = AllocateWords(n * kOrientations);
     auto* oriented = reinterpret_cast<std::array<uint32_t, kOrientations>*>(orientedWords.get());
@@ -249,13 +250,11 @@ OrientedTables::OrientedTables(const std::vector<uint32_t>& keys,
         uint32_t* out = t.storage.get() + skip / sizeof(uint32_t);
         t.runs = out;
         if (runs > 0) std::fill_n(out + (runs - 1) * 2 * kRun, 2 * kRun, 0u);
-        t.keys = AllocateWords(items);
         forEachItem([&](size_t i, uint32_t b, uint32_t o) {
             const uint32_t j = --t.starts[b];
             uint32_t* run = out + j / kRun * 2 * kRun;
             run[j % kRun] = oriented[i][o];
             run[kRun + j % kRun] = static_cast<uint32_t>(i) | o << 24;
-            t.keys[j] = keys[i];
         });
         tables_.push_back(std::move(t));
     }

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "BitCount.h"
 #include "Orientation.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -44,12 +46,23 @@ public:
     static constexpr size_t kMaxEntries = size_t{1} << 24;
     static constexpr size_t kMaxLookups = 64;
 
-    // Calls propose(position, orientation, key) for every item sharing a bucket with the probe at
+    // What a candidate's key must meet in an orientation: no more than `allowed` of the bits
+    // in known differ from key; allowed -1 lets none through.
+    struct KeyBound {
+        uint32_t key = 0, known = 0;
+        int allowed = -1;
+        bool Admits(uint32_t candidate) const {
+            return BitCount((candidate & known) ^ key) <= allowed;
+        }
+    };
+
+    // Calls propose(position, orientation) for every item sharing a bucket with the probe at
     // positions from `from` up whose code is within the tolerance of the probe's code in that
-    // orientation; stops when propose returns false. An entry may be proposed more than once,
-    // in one orientation or several. codes: the probe's code in every orientation.
-    template <class Propose>
-    void ForEachCandidate(const std::array<uint32_t, kOrientations>& codes, int from,
+    // orientation and whose key bound(orientation) admits; stops when propose returns false.
+    // An entry may be proposed more than once, in one orientation or several. codes: the
+    // probe's code in every orientation.
+    template <class Bound, class Propose>
+    void ForEachCandidate(const std::array<uint32_t, kOrientations>& codes, int from, Bound&& bound,
                           Propose&& propose) const;
 
     int Lookups() const;
@@ -66,10 +79,9 @@ private:
         // moved into that orientation, its position in the low 24 bits with the orientation
         // above, and its key. Codes and positions come in runs of kRun, each on one cache
         // line: the codes alone reject most items, and the last position tells whether the
-        // whole run is in range. Keys, wanted for the few items left, stand apart.
+        // whole run is in range. Keys, wanted for the few items left, are the entries'.
         LargeBuffer storage;
         const uint32_t* runs = nullptr; // in storage, on a cache line boundary
-        LargeBuffer keys;
     };
     // A search in three steps: Prepare asks for the buckets' bounds, Fetch for their items,
     // Run reads them. Every bucket is asked for before any is read, so that the memory
@@ -86,11 +98,12 @@ private:
     };
     void Prepare(const std::array<uint32_t, kOrientations>& codes, Prepared& out) const;
     static void Fetch(Prepared& ready);
-    template <class Propose>
+    template <class Bound, class Propose>
     void Run(const Prepared& ready, const std::array<uint32_t, kOrientations>& codes, int from,
-             Propose&& propose) const;
+             Bound& bound, Propose& propose) const;
 
     static constexpr uint32_t kRun = 8;
+    static constexpr uint32_t kPositionBits = static_cast<uint32_t>(kMaxEntries - 1);
     static const uint32_t* RunOf(const Table& t, uint32_t item) {
         return t.runs + item / kRun * 2 * kRun;
     }
@@ -144,58 +157,101 @@ private:
         return mask;
 #endif
     }
+    // Writes base + k for each lane k set in mask, and way beside each: eight of them always,
+    // the lanes set first. Returns how many lanes are set.
+    static uint32_t Gather(unsigned mask, uint32_t base, uint8_t way, uint32_t* near,
+                           uint8_t* nearWay) {
+        struct Lanes {
+            std::array<uint64_t, 256> list{}; // the lanes set, a byte each
+            std::array<uint8_t, 256> count{};
+        };
+        static constexpr Lanes kLanes = [] {
+            Lanes l;
+            for (unsigned m = 0; m < 256; ++m)
+                for (unsigned k = 0; k < kRun; ++k)
+                    if (m >> k & 1u) l.list[m] |= uint64_t{k} << (8 * l.count[m]++);
+            return l;
+        }();
+        const uint64_t lanes = kLanes.list[mask];
+        const uint64_t ways = way * 0x0101010101010101ull;
+        std::memcpy(nearWay, &ways, sizeof ways);
+#if defined(__SSE2__)
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i from = _mm_set1_epi32(static_cast<int>(base));
+        const __m128i wide =
+            _mm_unpacklo_epi8(_mm_cvtsi64_si128(static_cast<long long>(lanes)), zero);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(near),
+                         _mm_add_epi32(_mm_unpacklo_epi16(wide, zero), from));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(near + 4),
+                         _mm_add_epi32(_mm_unpackhi_epi16(wide, zero), from));
+#else
+        for (unsigned k = 0; k < kRun; ++k)
+            near[k] = base + static_cast<uint32_t>(lanes >> (8 * k) & 0xFF);
+#endif
+        return kLanes.count[mask];
+    }
     // One look-up's bucket, for each of the probe's orientations in ways; false to stop.
-    template <int Tolerance, class Propose>
-    static bool Scan(const Table& t, uint32_t first, uint32_t last, uint32_t low, unsigned ways,
-                     const std::array<uint32_t, kOrientations>& codes, Propose& propose);
+    template <int Tolerance, class Bound, class Propose>
+    static bool Scan(const Table& t, const uint32_t* keys, uint32_t first, uint32_t last,
+                     uint32_t low, unsigned ways, const std::array<uint32_t, kOrientations>& codes,
+                     Bound& bound, Propose& propose);
     // through[c][p]: the orientation of the probe that a candidate keyed through orientation
     // c meets when the probe is keyed through p.
     static const std::array<std::array<uint8_t, kOrientations>, kOrientations>& Through();
 
     int tolerance_;
     std::vector<Table> tables_;
+    // Every entry's key, by position: a tenth of the memory that a key beside each item
+    // took, so that it stays in the cache with the tables.
+    std::vector<uint32_t> keys_;
 };
 
-template <class Propose>
+template <class Bound, class Propose>
 void OrientedTables::ForEachCandidate(const std::array<uint32_t, kOrientations>& codes, int from,
-                                      Propose&& propose) const {
+                                      Bound&& bound, Propose&& propose) const {
     Prepared ready;
     Prepare(codes, ready);
     Fetch(ready);
-    Run(ready, codes, from, propose);
+    Run(ready, codes, from, bound, propose);
 }
 
-template <class Propose>
+template <class Bound, class Propose>
 void OrientedTables::Run(const Prepared& ready, const std::array<uint32_t, kOrientations>& codes,
-                         int from, Propose&& propose) const {
+                         int from, Bound& bound, Propose& propose) const {
     const uint32_t low = static_cast<uint32_t>(std::max(from, 0));
     for (size_t i = 0; i < ready.count; ++i) {
         const Prepared::Lookup& l = ready.lookups[i];
         bool go = true;
         switch (tolerance_) {
         case 0:
-            go = Scan<0>(*l.table, l.first, l.last, low, l.ways, codes, propose);
+            go = Scan<0>(*l.table, keys_.data(), l.first, l.last, low, l.ways, codes, bound,
+                         propose);
             break;
         case 1:
-            go = Scan<1>(*l.table, l.first, l.last, low, l.ways, codes, propose);
+            go = Scan<1>(*l.table, keys_.data(), l.first, l.last, low, l.ways, codes, bound,
+                         propose);
             break;
         case 2:
-            go = Scan<2>(*l.table, l.first, l.last, low, l.ways, codes, propose);
+            go = Scan<2>(*l.table, keys_.data(), l.first, l.last, low, l.ways, codes, bound,
+                         propose);
             break;
         case 3:
-            go = Scan<3>(*l.table, l.first, l.last, low, l.ways, codes, propose);
+            go = Scan<3>(*l.table, keys_.data(), l.first, l.last, low, l.ways, codes, bound,
+                         propose);
             break;
         default:
-            go = Scan<4>(*l.table, l.first, l.last, low, l.ways, codes, propose);
+            go = Scan<4>(*l.table, keys_.data(), l.first, l.last, low, l.ways, codes, bound,
+                         propose);
             break;
         }
         if (!go) return;
     }
 }
 
-template <int Tolerance, class Propose>
-bool OrientedTables::Scan(const Table& t, uint32_t first, uint32_t last, uint32_t low,
-                          unsigned ways, const std::array<uint32_t, kOrientations>& codes,
+template <int Tolerance, class Bound, class Propose>
+bool OrientedTables::Scan(const Table& t, const uint32_t* keys, uint32_t first, uint32_t last,
+                          uint32_t low, unsigned ways,
+                          const std::array<uint32_t, kOrientations>& codes, Bound& bound,
                           Propose& propose) {
     const auto& through = Through();
     // The probe's orientations keyed alike all meet the same items: one pass serves them.
@@ -207,54 +263,57 @@ bool OrientedTables::Scan(const Table& t, uint32_t first, uint32_t last, uint32_
         wayOf[wayCount] = static_cast<uint8_t>(p);
         wayCodes[wayCount++] = codes[p];
     }
-    // Items whose code is near are gathered and tested after the scan, so that their keys
-    // arrive meanwhile.
+    // Items whose code is near are gathered and tested after the scan, so that a branch per
+    // item does not stall it.
     constexpr uint32_t kGathered = 256;
-    std::array<uint32_t, kGathered> near;
-    std::array<uint8_t, kGathered> nearWay;
+    std::array<uint32_t, kGathered + kRun> near;
+    std::array<uint8_t, kGathered + kRun> nearWay;
     uint32_t count = 0;
     auto offer = [&]() {
+        // Their keys are asked for all at once, so that they arrive side by side.
         for (uint32_t h = 0; h < count; ++h) {
             const uint32_t j = near[h];
-            const uint32_t packed = RunOf(t, j)[kRun + j % kRun];
+            near[h] = RunOf(t, j)[kRun + j % kRun];
+            __builtin_prefetch(keys + (near[h] & kPositionBits));
+        }
+        for (uint32_t h = 0; h < count; ++h) {
+            const uint32_t packed = near[h];
             const Orientation o = static_cast<Orientation>(through[packed >> 24][nearWay[h]]);
-            if (!propose(packed & static_cast<uint32_t>(kMaxEntries - 1), o, t.keys[j]))
-                return false;
+            const uint32_t position = packed & kPositionBits;
+            if (bound(o).Admits(keys[position]) && !propose(position, o)) return false;
         }
         count = 0;
         return true;
     };
+    auto gather = [&](const uint32_t* run, uint32_t base, unsigned lanes) {
+        for (unsigned w = 0; w < wayCount; ++w) {
+            const unsigned m = NearLanes<Tolerance>(run, wayCodes[w]) & lanes;
+            count += Gather(m, base, wayOf[w], near.data() + count, nearWay.data() + count);
+        }
+    };
+    auto position = [](const uint32_t* run, uint32_t k) { return run[kRun + k] & kPositionBits; };
     // Positions descend: a run whose last item is in range is read without a look at the
     // others, and the run that leaves the range ends the scan.
     for (uint32_t j = first; j < last;) {
-        const uint32_t* run = RunOf(t, j);
-        const uint32_t* packed = run + kRun;
-        auto position = [packed](uint32_t k) {
-            return packed[k] & static_cast<uint32_t>(kMaxEntries - 1);
-        };
         const uint32_t lane = j % kRun;
-        uint32_t end = std::min(kRun, lane + (last - j));
-        const bool whole = position(end - 1) >= low;
-        while (end > lane && position(end - 1) < low)
-            --end;
         const uint32_t base = j - lane;
-        // The keys of the items gathered are read after the scan: fetched meanwhile. A
-        // crowded bucket spans many runs: later ones are asked for now.
-        __builtin_prefetch(t.keys.get() + base);
+        const uint32_t* run = RunOf(t, base);
+        // A crowded bucket spans many runs: later ones are asked for now.
         __builtin_prefetch(RunOf(t, base + 8 * kRun));
-        const unsigned lanes = (1u << end) - (1u << lane);
-        // Gathered without a branch per item: how many of a run are near is no guess.
-        for (unsigned w = 0; w < wayCount; ++w) {
-            const unsigned m = NearLanes<Tolerance>(run, wayCodes[w]) & lanes;
-            for (uint32_t k = 0; k < kRun; ++k) {
-                nearWay[count] = wayOf[w];
-                near[count] = base + k;
-                count += m >> k & 1u;
-            }
+        bool more = true;
+        if (lane == 0 && last - j >= kRun && position(run, kRun - 1) >= low) {
+            gather(run, base, 0xFFu);
+            j += kRun;
+        } else {
+            uint32_t end = std::min(kRun, lane + (last - j));
+            more = position(run, end - 1) >= low;
+            while (!more && end > lane && position(run, end - 1) < low)
+                --end;
+            gather(run, base, (1u << end) - (1u << lane));
+            j = base + end;
         }
         if (count > kGathered - kRun * kOrientations && !offer()) return false;
-        if (!whole) break;
-        j = base + end;
+        if (!more) break;
     }
     return offer();
 }

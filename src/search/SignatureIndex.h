@@ -109,26 +109,37 @@ void SignatureIndex::ForEachSimilar(const Probe& probe, int from, int skip, Visi
     // upright: whether they serve the upright orientation too, or the key tables do.
     auto orientedPass = [&](bool upright) {
         ProbeTurns turns(probe.key, probe.code);
-        oriented_->ForEachCandidate(
-            turns.Codes(), from, [&](uint32_t p, Orientation o, uint32_t key) {
-                if (o == Orientation::Upright
-                        ? !upright || !KeyMatches(probe.key, key, settings_)
-                        : !OrientedKeyMatches(turns.Signature(o), key, settings_))
-                    return true;
-                if (static_cast<int>(p) == skip || seen_[p] == stamp_) return true;
-                seen_[p] = stamp_;
-                const uint32_t code = codes_[p];
-                // Reported is the first orientation that accepts it, as the plain scan does.
-                const std::optional<Orientation> way =
-                    SignatureWay(probe.key, probe.code, turns, key, code, settings_);
-                if (!way) return true;
-                if (!PassesEntryTests(probe, catalogue_.Entry(static_cast<int>(p)), settings_))
-                    return true;
-                if constexpr (std::is_invocable_v<Visit, int, Orientation>)
-                    return static_cast<bool>(visit(static_cast<int>(p), *way));
-                else
-                    return static_cast<bool>(visit(static_cast<int>(p)));
-            });
+        // The key test, made in the tables before an item is proposed: the bounds of the
+        // orientations met, derived when first needed.
+        std::array<OrientedTables::KeyBound, kOrientations> bounds;
+        unsigned bounded = 0;
+        auto bound = [&](Orientation o) -> const OrientedTables::KeyBound& {
+            const size_t i = static_cast<size_t>(o);
+            if (!(bounded >> i & 1u)) {
+                bounded |= 1u << i;
+                if (o != Orientation::Upright) {
+                    const OrientedSignature& d = turns.Signature(o);
+                    bounds[i] = {d.key, d.known, KeyAllowance(d, settings_)};
+                } else if (upright) {
+                    bounds[i] = {probe.key, ~0u, KeyAllowance(settings_)};
+                }
+            }
+            return bounds[i];
+        };
+        oriented_->ForEachCandidate(turns.Codes(), from, bound, [&](uint32_t p, Orientation) {
+            if (static_cast<int>(p) == skip || seen_[p] == stamp_) return true;
+            seen_[p] = stamp_;
+            // Reported is the first orientation that accepts it, as the plain scan does.
+            const std::optional<Orientation> way =
+                SignatureWay(probe.key, probe.code, turns, keys_[p], codes_[p], settings_);
+            if (!way) return true;
+            if (!PassesEntryTests(probe, catalogue_.Entry(static_cast<int>(p)), settings_))
+                return true;
+            if constexpr (std::is_invocable_v<Visit, int, Orientation>)
+                return static_cast<bool>(visit(static_cast<int>(p), *way));
+            else
+                return static_cast<bool>(visit(static_cast<int>(p)));
+        });
     };
     if (oriented_ && onCode_) {
         orientedPass(true);
