@@ -1,5 +1,7 @@
 #include "Orientation.h"
 
+#include "BitCount.h"
+
 #include <cstddef>
 
 namespace lumidex {
@@ -263,7 +265,7 @@ OrientedSignature DeriveOrientation(uint32_t key, uint32_t code, Orientation o) 
     const uint32_t reversedBrighter = t.reverseMask[i] & ~differ & ByBytes(t.reverse[i], key);
     out.known = differ | same | reversedBrighter;
     out.key = (differ & brighter) | (same & ByBytes(t.same[i], key));
-    out.knownBits = __builtin_popcount(out.known);
+    out.knownBits = BitCount(out.known);
     return out;
 }
 
