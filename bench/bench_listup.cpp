@@ -1,6 +1,7 @@
 // List-up ("Has Similar Pics") and target fill over synthetic catalogues: the plain scan next
 // to the candidate index, with random signatures and with clustered ones; BM_ListUpTurned
-// matches mirrored and turned copies too; the KeyOnly ones run without the second test.
+// matches mirrored and turned copies too, BM_ListUpTurnedRatio both in turn; the KeyOnly ones
+// run without the second test.
 //   range(0): entries; range(1): 0 random, 1 clustered (dark), 2 clustered (measured levels);
 //   range(2): 0 plain, 1 indexed
 #include "Lists.h"
@@ -8,6 +9,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -77,14 +80,18 @@ struct Bench {
     explicit Bench(Catalogue& cat) : lists(state, cat, options, stat) {}
 };
 
+void SetUp(Bench& b, bool orientations, bool doubleCheck, bool indexed) {
+    b.options.MatchOrientations = orientations;
+    b.options.SetDoubleCheck(doubleCheck);
+    b.lists.useIndex = indexed;
+    b.lists.listAllMode = false;
+    b.lists.dataFilter = FilterItem::HasSimilarPics;
+}
+
 void ListUp(benchmark::State& st, bool orientations, bool doubleCheck = true) {
     Catalogue& cat = CachedCatalogue(static_cast<int>(st.range(0)), static_cast<int>(st.range(1)));
     Bench b(cat);
-    b.options.MatchOrientations = orientations;
-    b.options.SetDoubleCheck(doubleCheck);
-    b.lists.useIndex = st.range(2) != 0;
-    b.lists.listAllMode = false;
-    b.lists.dataFilter = FilterItem::HasSimilarPics;
+    SetUp(b, orientations, doubleCheck, st.range(2) != 0);
     for (auto _ : st) {
         b.lists.UpdateReferenceList();
         benchmark::DoNotOptimize(b.lists.reference.Count());
@@ -98,6 +105,28 @@ void BM_ListUp(benchmark::State& st) {
 // The same with mirrored and turned copies matched too.
 void BM_ListUpTurned(benchmark::State& st) {
     ListUp(st, true);
+}
+
+// The indexed list-up without and with turned copies in turn on one catalogue, so that a
+// machine busy elsewhere slows both alike: the fastest of each, and the one over the other.
+void BM_ListUpTurnedRatio(benchmark::State& st) {
+    Catalogue& cat = CachedCatalogue(static_cast<int>(st.range(0)), static_cast<int>(st.range(1)));
+    Bench plain(cat), turned(cat);
+    SetUp(plain, false, true, true);
+    SetUp(turned, true, true, true);
+    double best[2] = {1e9, 1e9};
+    for (auto _ : st) {
+        for (int k = 0; k < 2; ++k) {
+            const auto start = std::chrono::steady_clock::now();
+            (k ? turned : plain).lists.UpdateReferenceList();
+            const std::chrono::duration<double, std::milli> took =
+                std::chrono::steady_clock::now() - start;
+            best[k] = std::min(best[k], took.count());
+        }
+    }
+    st.counters["plain_ms"] = best[0];
+    st.counters["turned_ms"] = best[1];
+    st.counters["ratio"] = best[1] / best[0];
 }
 
 // Without the second test on the cells: the key alone decides, within its shorter tolerance.
@@ -162,6 +191,13 @@ BENCHMARK(BM_ListUpTurned)
     ->Args({100000, 1, 1})
     ->Args({100000, 2, 1})
     ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ListUpTurnedRatio)
+    ->ArgNames({"n", "clustered"})
+    ->Args({100000, 0})
+    ->Args({100000, 1})
+    ->Args({100000, 2})
+    ->Iterations(10)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ListUpKeyOnly)
     ->ArgNames({"n", "clustered", "indexed"})
