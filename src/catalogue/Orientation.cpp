@@ -180,6 +180,15 @@ uint32_t OrientedCode(uint32_t code, Orientation o) {
            t[3][code & 255u];
 }
 
+std::array<uint32_t, kOrientations> OrientedCodes(uint32_t code) {
+    const auto& moved = Tables().moved;
+    std::array<uint32_t, kOrientations> out;
+    for (size_t o = 0; o < kOrientations; ++o)
+        out[o] = moved[o][0][code >> 24] | moved[o][1][(code >> 16) & 255u] |
+                 moved[o][2][(code >> 8) & 255u] | moved[o][3][code & 255u];
+    return out;
+}
+
 Orientation Followed(Orientation first, Orientation second) {
     return Tables().followed[static_cast<size_t>(first)][static_cast<size_t>(second)];
 }

@@ -48,6 +48,8 @@ OrientedSignature DeriveOrientationStepwise(uint32_t key, uint32_t code, Orienta
 int MovedCell(Orientation o, int cell);
 // The code alone of the picture in orientation o, the same as DeriveOrientation's, by table.
 uint32_t OrientedCode(uint32_t code, Orientation o);
+// The code in every orientation, by Orientation, at once.
+std::array<uint32_t, kOrientations> OrientedCodes(uint32_t code);
 // The orientation of a picture put first in orientation first, then in orientation second.
 Orientation Followed(Orientation first, Orientation second);
 // The orientation that puts a picture in orientation o back upright.

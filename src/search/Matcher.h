@@ -102,10 +102,7 @@ inline std::optional<Orientation> SignatureWay(uint32_t refKey, uint32_t refCode
 // needed: most candidates fail on the code, and the code needs no key.
 class ProbeTurns {
 public:
-    ProbeTurns(uint32_t key, uint32_t code) : key_(key) {
-        for (int o = 0; o < kOrientations; ++o)
-            codes_[static_cast<size_t>(o)] = OrientedCode(code, static_cast<Orientation>(o));
-    }
+    ProbeTurns(uint32_t key, uint32_t code) : key_(key), codes_(OrientedCodes(code)) {}
     const std::array<uint32_t, kOrientations>& Codes() const { return codes_; }
     uint32_t Code(Orientation o) const { return codes_[static_cast<size_t>(o)]; }
     const OrientedSignature& Signature(Orientation o) {

@@ -136,7 +136,7 @@ OrientedTables::LargeBuffer OrientedTables::AllocateWords(size_t words) {
     return LargeBuffer(static_cast<uint32_t*>(p));
 }
 
-const std::array<std::array<uint8_t, kOrientations>, kOrientations>& OrientedTables::Through() {
+const OrientedTables::ThroughTable& OrientedTables::Through() {
     // A candidate keyed through c agrees with the probe keyed through p: the candidate lies
     // as the probe turned by p and then back by c.
     static const auto table = [] {
@@ -156,9 +156,10 @@ void OrientedTables::Prepare(const std::array<uint32_t, kOrientations>& codes,
     for (const Table& t : tables_) {
         const size_t begin = out.count;
         std::array<uint32_t, kOrientations> values;
+        const std::array<uint32_t, kOrientations> masked = Masked(codes, t);
         // A symmetric probe keys several classes alike: one look-up serves them all.
-        for (const std::vector<uint8_t>& ways : t.classes) {
-            const Keyed k = KeyOf(codes, t, ways);
+        for (const WayClass& c : t.classes) {
+            const Keyed k = KeyOf(masked, c);
             size_t i = begin;
             while (i < out.count && values[i - begin] != k.value)
                 ++i;
@@ -180,7 +181,8 @@ void OrientedTables::Fetch(Prepared& ready) {
         l.first = l.table->starts[l.bucket];
         l.last = l.table->starts[l.bucket + 1];
         // The first runs of a crowded bucket too: the scan asks for the later ones itself.
-        for (uint32_t j = l.first; j < l.last && j < l.first + 4 * kRun; j += kRun)
+        const uint32_t end = std::min(l.last, l.first + 4 * kRun);
+        for (uint32_t j = l.first; j < end; j += kRun)
             __builtin_prefetch(RunOf(*l.table, j));
     }
 }
@@ -209,13 +211,16 @@ OrientedTables::OrientedTables(const std::vector<uint32_t>& keys,
     const LargeBuffer orientedWords = AllocateWords(n * kOrientations);
     auto* oriented = reinterpret_cast<std::array<uint32_t, kOrientations>*>(orientedWords.get());
     for (size_t i = 0; i < n; ++i)
-        for (int o = 0; o < kOrientations; ++o)
-            oriented[i][static_cast<size_t>(o)] =
-                OrientedCode(codes[i], static_cast<Orientation>(o));
+        oriented[i] = OrientedCodes(codes[i]);
     for (TableLayout& layout : LayoutFor(tolerance)) {
         Table t;
         t.mask = layout.mask;
-        t.classes = std::move(layout.classes);
+        for (const std::vector<uint8_t>& ways : layout.classes) {
+            WayClass c;
+            std::copy(ways.begin(), ways.end(), c.ways.begin());
+            c.count = ways.size();
+            t.classes.push_back(c);
+        }
         int bits = 4;
         while (bits < 30 && (size_t{4} << bits) < n * t.classes.size())
             ++bits;
@@ -227,8 +232,9 @@ OrientedTables::OrientedTables(const std::vector<uint32_t>& keys,
         auto forEachItem = [&](auto&& item) {
             for (size_t i = 0; i < n; ++i) {
                 if (keys[i] == noSignature) continue;
-                for (const std::vector<uint8_t>& ways : t.classes) {
-                    const Keyed k = KeyOf(oriented[i], t, ways);
+                const std::array<uint32_t, kOrientations> masked = Masked(oriented[i], t);
+                for (const WayClass& c : t.classes) {
+                    const Keyed k = KeyOf(masked, c);
                     const uint32_t b = Bucket(t, k.value);
                     // Orientations of a symmetric code that key it alike get an item each.
                     for (unsigned m = k.ways; m; m &= m - 1)

@@ -68,10 +68,16 @@ public:
     int Lookups() const;
 
 private:
+    using ThroughTable = std::array<std::array<uint8_t, kOrientations>, kOrientations>;
+    // Orientations that key a code alike in a table.
+    struct WayClass {
+        std::array<uint8_t, kOrientations> ways{};
+        size_t count = 0;
+    };
     struct Table {
         uint32_t mask = 0; // the representative's cells
         // The orientations, grouped by what leaves the representative in place.
-        std::vector<std::vector<uint8_t>> classes;
+        std::vector<WayClass> classes;
         int shift = 64;
         std::vector<uint32_t> starts; // buckets + 1
         // One item per entry and orientation that keyed it, descending position per bucket,
@@ -111,17 +117,25 @@ private:
         uint32_t value;
         uint8_t ways;
     };
-    static Keyed KeyOf(const std::array<uint32_t, kOrientations>& codes, const Table& t,
-                       const std::vector<uint8_t>& ways) {
+    // masked: a code in every orientation, the table's cells only.
+    static Keyed KeyOf(const std::array<uint32_t, kOrientations>& masked, const WayClass& c) {
+        // Without branches: which orientation gives the least value is no guess.
         Keyed k{~0u, 0};
-        for (uint8_t o : ways) {
-            const uint32_t v = codes[o] & t.mask;
-            if (v < k.value)
-                k = {v, static_cast<uint8_t>(1u << o)};
-            else if (v == k.value)
-                k.ways = static_cast<uint8_t>(k.ways | 1u << o);
+        for (size_t i = 0; i < c.count; ++i) {
+            const uint8_t o = c.ways[i];
+            const uint32_t v = masked[o];
+            const uint8_t bit = static_cast<uint8_t>(1u << o);
+            k.ways = v < k.value ? bit : v == k.value ? static_cast<uint8_t>(k.ways | bit) : k.ways;
+            k.value = std::min(k.value, v);
         }
         return k;
+    }
+    static std::array<uint32_t, kOrientations>
+    Masked(const std::array<uint32_t, kOrientations>& codes, const Table& t) {
+        std::array<uint32_t, kOrientations> out;
+        for (size_t o = 0; o < kOrientations; ++o)
+            out[o] = codes[o] & t.mask;
+        return out;
     }
     static uint32_t Bucket(const Table& t, uint32_t value) {
         return static_cast<uint32_t>((uint64_t{value} * 0x9E3779B97F4A7C15ull) >> t.shift);
@@ -192,12 +206,13 @@ private:
     }
     // One look-up's bucket, for each of the probe's orientations in ways; false to stop.
     template <int Tolerance, class Bound, class Propose>
-    static bool Scan(const Table& t, const uint32_t* keys, uint32_t first, uint32_t last,
-                     uint32_t low, unsigned ways, const std::array<uint32_t, kOrientations>& codes,
-                     Bound& bound, Propose& propose);
+    static bool Scan(const Table& t, const ThroughTable& through, const uint32_t* keys,
+                     uint32_t first, uint32_t last, uint32_t low, unsigned ways,
+                     const std::array<uint32_t, kOrientations>& codes, Bound& bound,
+                     Propose& propose);
     // through[c][p]: the orientation of the probe that a candidate keyed through orientation
     // c meets when the probe is keyed through p.
-    static const std::array<std::array<uint8_t, kOrientations>, kOrientations>& Through();
+    static const ThroughTable& Through();
 
     int tolerance_;
     std::vector<Table> tables_;
@@ -219,29 +234,30 @@ template <class Bound, class Propose>
 void OrientedTables::Run(const Prepared& ready, const std::array<uint32_t, kOrientations>& codes,
                          int from, Bound& bound, Propose& propose) const {
     const uint32_t low = static_cast<uint32_t>(std::max(from, 0));
+    const ThroughTable& through = Through();
     for (size_t i = 0; i < ready.count; ++i) {
         const Prepared::Lookup& l = ready.lookups[i];
         bool go = true;
         switch (tolerance_) {
         case 0:
-            go = Scan<0>(*l.table, keys_.data(), l.first, l.last, low, l.ways, codes, bound,
-                         propose);
+            go = Scan<0>(*l.table, through, keys_.data(), l.first, l.last, low, l.ways, codes,
+                         bound, propose);
             break;
         case 1:
-            go = Scan<1>(*l.table, keys_.data(), l.first, l.last, low, l.ways, codes, bound,
-                         propose);
+            go = Scan<1>(*l.table, through, keys_.data(), l.first, l.last, low, l.ways, codes,
+                         bound, propose);
             break;
         case 2:
-            go = Scan<2>(*l.table, keys_.data(), l.first, l.last, low, l.ways, codes, bound,
-                         propose);
+            go = Scan<2>(*l.table, through, keys_.data(), l.first, l.last, low, l.ways, codes,
+                         bound, propose);
             break;
         case 3:
-            go = Scan<3>(*l.table, keys_.data(), l.first, l.last, low, l.ways, codes, bound,
-                         propose);
+            go = Scan<3>(*l.table, through, keys_.data(), l.first, l.last, low, l.ways, codes,
+                         bound, propose);
             break;
         default:
-            go = Scan<4>(*l.table, keys_.data(), l.first, l.last, low, l.ways, codes, bound,
-                         propose);
+            go = Scan<4>(*l.table, through, keys_.data(), l.first, l.last, low, l.ways, codes,
+                         bound, propose);
             break;
         }
         if (!go) return;
@@ -249,11 +265,10 @@ void OrientedTables::Run(const Prepared& ready, const std::array<uint32_t, kOrie
 }
 
 template <int Tolerance, class Bound, class Propose>
-bool OrientedTables::Scan(const Table& t, const uint32_t* keys, uint32_t first, uint32_t last,
-                          uint32_t low, unsigned ways,
+bool OrientedTables::Scan(const Table& t, const ThroughTable& through, const uint32_t* keys,
+                          uint32_t first, uint32_t last, uint32_t low, unsigned ways,
                           const std::array<uint32_t, kOrientations>& codes, Bound& bound,
                           Propose& propose) {
-    const auto& through = Through();
     // The probe's orientations keyed alike all meet the same items: one pass serves them.
     std::array<uint32_t, kOrientations> wayCodes;
     std::array<uint8_t, kOrientations> wayOf;
