@@ -221,8 +221,10 @@ OrientedTables::OrientedTables(const std::vector<uint32_t>& keys,
             c.count = ways.size();
             t.classes.push_back(c);
         }
+        // About eight items a bucket: a run's worth, and bucket bounds few enough to stay
+        // in the cache, which pays more than buckets shared by fewer values.
         int bits = 4;
-        while (bits < 30 && (size_t{4} << bits) < n * t.classes.size())
+        while (bits < 30 && (size_t{8} << bits) < n * t.classes.size())
             ++bits;
         t.shift = 64 - bits;
         const size_t buckets = size_t{1} << bits;
