@@ -82,10 +82,10 @@ private:
         std::vector<uint32_t> starts; // buckets + 1
         // One item per entry and orientation that keyed it, descending position per bucket,
         // so that a scan from a position on reads nothing below it. An item is its code,
-        // moved into that orientation, its position in the low 24 bits with the orientation
-        // above, and its key. Codes and positions come in runs of kRun, each on one cache
+        // moved into that orientation, and its position in the low 24 bits with the
+        // orientation above. Codes and positions come in runs of kRun, each on one cache
         // line: the codes alone reject most items, and the last position tells whether the
-        // whole run is in range. Keys, wanted for the few items left, are the entries'.
+        // whole run is in range. Keys, wanted for the few items left, are read by position.
         LargeBuffer storage;
         const uint32_t* runs = nullptr; // in storage, on a cache line boundary
     };
