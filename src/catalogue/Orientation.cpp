@@ -137,6 +137,12 @@ int MovedCell(Orientation o, int cell) {
 }
 
 namespace {
+// A word through four tables, one per byte (most significant first), the results joined.
+template <class Table> auto ByBytes(const Table& t, uint32_t word) {
+    return t[0][word >> 24] | t[1][(word >> 16) & 255u] | t[2][(word >> 8) & 255u] |
+           t[3][word & 255u];
+}
+
 // Per orientation and byte of the code (most significant first): the moved levels of the
 // byte's four cells, so that a code moves in four look-ups.
 struct CodeTables {
@@ -175,17 +181,14 @@ const CodeTables& Tables() {
 } // namespace
 
 uint32_t OrientedCode(uint32_t code, Orientation o) {
-    const auto& t = Tables().moved[static_cast<size_t>(o)];
-    return t[0][code >> 24] | t[1][(code >> 16) & 255u] | t[2][(code >> 8) & 255u] |
-           t[3][code & 255u];
+    return ByBytes(Tables().moved[static_cast<size_t>(o)], code);
 }
 
 std::array<uint32_t, kOrientations> OrientedCodes(uint32_t code) {
     const auto& moved = Tables().moved;
     std::array<uint32_t, kOrientations> out;
     for (size_t o = 0; o < kOrientations; ++o)
-        out[o] = moved[o][0][code >> 24] | moved[o][1][(code >> 16) & 255u] |
-                 moved[o][2][(code >> 8) & 255u] | moved[o][3][code & 255u];
+        out[o] = ByBytes(moved[o], code);
     return out;
 }
 
@@ -241,10 +244,6 @@ struct DeriveTables {
 const DeriveTables& Derive() {
     static const DeriveTables tables;
     return tables;
-}
-template <class Table> auto ByBytes(const Table& t, uint32_t word) {
-    return t[0][word >> 24] | t[1][(word >> 16) & 255u] | t[2][(word >> 8) & 255u] |
-           t[3][word & 255u];
 }
 // Bit 2i of x to bit i.
 uint32_t EvenBits(uint64_t x) {
