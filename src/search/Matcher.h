@@ -39,6 +39,15 @@ inline int CellDistance(uint32_t a, uint32_t b) {
     return BitCount((x | (x >> 1)) & 0x55555555u);
 }
 
+// How many key bits may differ: upright, and in a derived orientation, of its known bits.
+// Equal keys always match, whatever the bar says.
+inline int KeyAllowance(const MatchSettings& s) {
+    return s.NotStrict && s.TrackBar1 > 0 ? s.TrackBar1 : 0;
+}
+inline int KeyAllowance(const OrientedSignature& d, const MatchSettings& s) {
+    return s.NotStrict && s.TrackBar1 > 0 ? d.knownBits * s.TrackBar1 / 32 : 0;
+}
+
 // The signature test alone: reference key and code against a candidate's.
 inline bool SignatureMatches(uint32_t refKey, uint32_t refCode, uint32_t key, uint32_t code,
                              const MatchSettings& s) {
@@ -47,8 +56,7 @@ inline bool SignatureMatches(uint32_t refKey, uint32_t refCode, uint32_t key, ui
         if (s.NotStrict) return CellDistance(refCode, code) <= s.TrackBar3;
         return refCode == code;
     }
-    if (!s.NotStrict) return false;
-    if (KeyDistance(refKey, key) > s.TrackBar1) return false;
+    if (KeyDistance(refKey, key) > KeyAllowance(s)) return false;
     return !s.DoubleCheck || CellDistance(refCode, code) <= s.TrackBar3;
 }
 
@@ -64,20 +72,11 @@ inline bool OrientedSignatureMatches(const OrientedSignature& d, uint32_t key, u
         if (s.NotStrict) return CellDistance(d.code, code) <= s.TrackBar3;
         return d.code == code;
     }
-    if (!s.NotStrict) return false;
-    if (distance > d.knownBits * s.TrackBar1 / 32) return false;
+    if (distance > KeyAllowance(d, s)) return false;
     return CellDistance(d.code, code) <= s.TrackBar3;
 }
 
 // The key half of the two tests above, for a candidate whose code already passed.
-// How many key bits may differ: upright, and in a derived orientation, of its known bits.
-// Equal keys always match, whatever the bar says.
-inline int KeyAllowance(const MatchSettings& s) {
-    return s.NotStrict && s.TrackBar1 > 0 ? s.TrackBar1 : 0;
-}
-inline int KeyAllowance(const OrientedSignature& d, const MatchSettings& s) {
-    return s.NotStrict && s.TrackBar1 > 0 ? d.knownBits * s.TrackBar1 / 32 : 0;
-}
 inline bool KeyMatches(uint32_t refKey, uint32_t key, const MatchSettings& s) {
     return KeyDistance(refKey, key) <= KeyAllowance(s);
 }
